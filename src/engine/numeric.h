@@ -28,3 +28,27 @@ inline float Pow2(double x) { return static_cast<float>(std::exp(0.6931472 * x))
 
 // 10 to the power x, as e^(2.302585 x) rounded to single precision.
 inline float Pow10(double x) { return static_cast<float>(std::exp(2.302585 * x)); }
+
+// Level in dB mapped from a 0..1 control: rangeDb * value - offsetDb, with
+// the bottom of the control (exactly 0) meaning silence rather than -offset dB.
+inline float DbToGain(float value, float rangeDb, float offsetDb) {
+  if (value == 0.0f) return 0.0f;
+  return Pow10((static_cast<double>(rangeDb) * value - offsetDb) / 20.0);
+}
+
+// Cubic soft clipper (3|x| - x^2) / 2: slope 1.5 at 0, continuous and flat at
+// |x| = 1, and never outside [-1, 1].
+inline float SoftClip(float x) {
+  const float a = x < 0.0f ? -x : x;
+  const float s = x > 0.0f ? 1.0f : (x < 0.0f ? -1.0f : 0.0f);
+  if (a > 1.0f) return s;
+  return s * ((3.0f * a - a * a) / 2.0f);
+}
+
+// Hard clip to [-1, 1] after the denormal guard; keeps the chorus line bounded.
+inline float Clip1(float x) {
+  x += kDenormalGuard;
+  if (x > 1.0f) return 1.0f;
+  if (x < -1.0f) return -1.0f;
+  return x;
+}

@@ -1,20 +1,173 @@
 #include "engine/sound_engine.h"
 
-void SoundEngine::Init(const ParamArray* p, TempoSource* t) {
-  param = p;
-  tempoSource = t;
+#include <cmath>
+
+void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
+  param_ = param;
+  tempoSource_ = tempoSource;
   curSampleRate = 44100.0f;
-  numVoices = 6;
-}
-
-void SoundEngine::Render(const float*, float* left, float* right, std::int32_t count, bool replace) {
-  if (!replace) return;
-  for (std::int32_t i = 0; i < count; ++i) {
-    left[i] = 0.0f;
-    right[i] = 0.0f;
+  numVoices = kMaxVoices;
+  for (int v = 0; v < kVoiceSlots; ++v) {
+    const auto s = static_cast<std::size_t>(v);
+    notes.keyDown[s].store(0, std::memory_order_relaxed);
+    notes.attacking[s] = 0;
+    notes.noteTarget[s] = 0.0f;
+    notes.velocity[s] = 0.0f;
+    notes.ampEnv[s] = 0.0f;
+    notes.filterEnv[s] = 0.0f;
   }
+  sampleCounter_ = 0;
+  historyPosition_ = 0;
+  slots_ = HistorySlots{};
+  tempo_ = 0.0f;
+  rates_.Init();
+  modulation_.Init();
+  oscType_ = OscType::kSaw;
+  stereoDelay_ = 0;
+  outputGain_ = 0.0f;
+  formantControls_ = FormantControls{};
+  filterControls_ = FilterControls{};
+  pitchGlide_ = vowelGlide_ = vowel_ = 0.0f;
+  for (Voice& voice : voices_) voice.Init();
+  noise_.Init();
+  chorus_.Init();
+  delay_.Init();
+  stereoLine_.fill(0.0f);
 }
 
-void SoundEngine::ClearLines() {}
-void SoundEngine::ResetRunningSound() {}
-void SoundEngine::SeedNoise(std::uint32_t) {}
+void SoundEngine::ClearLines() {
+  delay_.Clear();
+  chorus_.Clear();
+  stereoLine_.fill(0.0f);
+}
+
+void SoundEngine::ResetRunningSound() {
+  // The position itself stays; the slots follow it again at the next sample.
+  slots_ = HistorySlots{};
+  for (Voice& voice : voices_) voice.ClearLowpassHistory();
+  ClearLines();
+}
+
+void SoundEngine::SeedNoise(std::uint32_t seed) { noise_.Seed(seed); }
+
+int SoundEngine::ActiveVoices() const {
+  if (numVoices < 0) return 0;
+  return numVoices > kMaxVoices ? kMaxVoices : numVoices;
+}
+
+void SoundEngine::ControlTick() {
+  const float rate = curSampleRate;
+  const std::int32_t n = static_cast<std::int32_t>(sampleCounter_);
+
+  delay_.Configure({P(Param::kDelayLength), P(Param::kDelayFeed), P(Param::kDelayFilter),
+                    P(Param::kDelayMix)},
+                   rate, tempo_);
+  chorus_.Configure({P(Param::kChorusLength), P(Param::kChorusWidth), P(Param::kChorusSpeed),
+                     P(Param::kChorusFeed)},
+                    n, rate);
+
+  const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
+                               P(Param::kTremAmount), P(Param::kTremSpeed),
+                               P(Param::kWahAmount),  P(Param::kWahSpeed)};
+  modulation_.ConfigureVibrato(mod, n, rate);
+  modulation_.ConfigureTremolo(mod, n, rate);
+  // Whole part of value x 2.99: 0 Saw, 1 Square, 2 Noise.
+  std::int32_t type = FloorInt(2.99 * P(Param::kOscType));
+  if (type < 0) type = 0;
+  if (type > 2) type = 2;
+  oscType_ = static_cast<OscType>(type);
+  modulation_.ConfigureWah(mod, n, rate);
+
+  // 2^(9 x amount) + 1: 2 to 513 samples.
+  std::int32_t stereo = FloorInt(Pow2(9.0 * P(Param::kStereo)) + 1.0);
+  if (stereo < 0) stereo = 0;
+  if (stereo > static_cast<std::int32_t>(kStereoMask)) stereo = static_cast<std::int32_t>(kStereoMask);
+  stereoDelay_ = stereo;
+
+  rates_.Configure({P(Param::kAttack), P(Param::kDecay), P(Param::kRelease),
+                    P(Param::kFilterRelease)},
+                   rate, tempo_);
+  // -40 dB to 0 dB.
+  outputGain_ = DbToGain(P(Param::kVolume), 40.0f, 40.0f);
+
+  // Shared by every running voice at this tick.
+  pitchGlide_ = Modulation::GlideWeight(P(Param::kPitchInertia));
+  vowelGlide_ = Modulation::GlideWeight(P(Param::kVowelInertia));
+  vowel_ = P(Param::kVowel);
+  formantControls_.vowelPitch = P(Param::kVowelPitch);
+  formantControls_.wah = modulation_.wah();
+  formantControls_.width = FormantWidth::FromControl(P(Param::kBandWidth));
+  filterControls_.freq = P(Param::kFilterFreq);
+  filterControls_.q = P(Param::kFilterQ);
+  filterControls_.envDepth = P(Param::kFilterEnvelope);
+}
+
+void SoundEngine::Render(const float* input, float* left, float* right, std::int32_t count,
+                         bool replace) {
+  if (count <= 0 || param_ == nullptr) return;
+  const int voices = ActiveVoices();
+  const float sampleRate = curSampleRate;
+  std::uint32_t counter = sampleCounter_;
+  std::uint8_t position = historyPosition_;
+
+  for (std::int32_t i = 0; i < count; ++i) {
+    position = static_cast<std::uint8_t>(position == 2 ? 0 : position + 1);
+    slots_ = HistorySlots::At(position);
+    const HistorySlots h = slots_;
+
+    float in = input != nullptr ? input[i] : 0.0f;
+    if (!std::isfinite(in)) in = 0.0f;
+    const float x = in + kDenormalGuard;
+
+    if ((counter & kTempoMask) == 0) {
+      const float t = tempoSource_ != nullptr ? tempoSource_->QueryTempo() : 0.0f;
+      tempo_ = t >= 1.0f ? t : kDefaultTempo;
+    }
+    ++counter;
+    const bool tick = (counter & kTickMask) == 0;
+    if (tick) {
+      sampleCounter_ = counter;
+      ControlTick();
+    }
+
+    float mono = 0.0f;
+    for (int v = 0; v < voices; ++v) {
+      const auto s = static_cast<std::size_t>(v);
+      const bool held = notes.keyDown[s].load(std::memory_order_relaxed) == 1;
+      float ampEnv = notes.ampEnv[s];
+      if (!held && ampEnv <= kSilentLevel) continue;
+      Voice& voice = voices_[s];
+      if (tick) {
+        voice.Glide(pitchGlide_, notes.noteTarget[s], vowelGlide_, vowel_);
+        voice.ConfigureFormantsAndPitch(formantControls_, modulation_.vibrato(), sampleRate);
+      }
+      float filterEnv = notes.filterEnv[s];
+      rates_.Step(held, notes.attacking[s], ampEnv, filterEnv);
+      notes.ampEnv[s] = ampEnv;
+      notes.filterEnv[s] = filterEnv;
+      const float amp = notes.velocity[s] * ampEnv * modulation_.tremolo() + kDenormalGuard;
+      if (tick) voice.ConfigureLowpass(filterControls_, filterEnv, sampleRate);
+      mono += voice.Render(x, amp, oscType_, noise_, h);
+    }
+
+    // Switches are read every sample; a stage that is off is frozen.
+    float out = mono;
+    if (P(Param::kChorusSwitch) > 0.5f) out = chorus_.Process(out, counter);
+    if (P(Param::kDelaySwitch) > 0.5f) out = delay_.Process(out, counter, h);
+
+    stereoLine_[counter & kStereoMask] = out;
+    const float r =
+        stereoLine_[(counter - static_cast<std::uint32_t>(stereoDelay_)) & kStereoMask];
+    const float l = SoftClip(outputGain_ * out);
+    const float rr = SoftClip(outputGain_ * r);
+    if (replace) {
+      left[i] = l;
+      right[i] = rr;
+    } else {
+      left[i] += l;
+      right[i] += rr;
+    }
+  }
+  sampleCounter_ = counter;
+  historyPosition_ = position;
+}

@@ -1,0 +1,69 @@
+// Tempo-synchronised delay: inverted feedback through a low-pass, and a
+// dry/wet balance.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/history_slots.h"
+#include "engine/lowpass_section.h"
+#include "engine/numeric.h"
+
+struct DelayControls {
+  float length = 0.0f;  // Delay Length, 0..1: 64 steps of 1/32 beat
+  float feed = 0.0f;    // Delay Feed, 0..1
+  float filter = 0.0f;  // Delay Filter, 0..1: 20 Hz to 20480 Hz
+  float mix = 0.0f;     // Delay Mix, 0..1: dry only, both, wet only
+};
+
+class Delay {
+ public:
+  static constexpr std::size_t kLineSize = 65536;
+  static constexpr std::uint32_t kRingMask = 65535;
+  // Longest delay in samples, a little short of the ring.
+  static constexpr std::int32_t kMaxLength = 65000;
+  // Resonance of the feedback low-pass: gently damped.
+  static constexpr float kFilterResonance = 0.1f;
+
+  void Init() {
+    length_ = 0;
+    feedback_ = dry_ = wet_ = 0.0f;
+    lowpass_.Init();
+    Clear();
+  }
+
+  void Clear() { line_.fill(0.0f); }
+
+  // Runs at every tick, whether or not the stage is switched on.
+  void Configure(const DelayControls& c, float sampleRate, float tempo) {
+    const std::int32_t steps = FloorInt(63.99 * c.length);
+    // 1.875 x rate / tempo samples: 1/32 beat.
+    const std::int32_t whole = FloorInt(steps * (1.875 * sampleRate / tempo));
+    length_ = whole >= kMaxLength ? kMaxLength : (whole < 0 ? 1 : whole + 1);
+    feedback_ = c.feed;
+    dry_ = 1.0f;
+    wet_ = 1.0f;
+    if (c.mix >= 0.5f) {
+      dry_ = 2.0f - 2.0f * c.mix;
+    } else {
+      wet_ = 2.0f * c.mix;
+    }
+    lowpass_.Configure(20.0f * Pow2(10.0 * c.filter), kFilterResonance, sampleRate);
+  }
+
+  // One sample at counter value counter. The feedback is subtracted, so the
+  // repeats alternate in sign.
+  float Process(float c, std::uint32_t counter, const HistorySlots& h) {
+    const float y = line_[(counter - static_cast<std::uint32_t>(length_)) & kRingMask];
+    line_[counter & kRingMask] = lowpass_.Process(c - feedback_ * y, h) + kDenormalGuard;
+    return wet_ * y + dry_ * c;
+  }
+
+  std::int32_t length() const { return length_; }
+
+ private:
+  std::int32_t length_;
+  float feedback_, dry_, wet_;
+  LowpassSection lowpass_;
+  std::array<float, kLineSize> line_;
+};

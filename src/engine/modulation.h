@@ -1,0 +1,58 @@
+// The three free-running LFOs (vibrato, tremolo, wah), all on the engine's
+// sample counter, and the two glide factors. Evaluated at the control tick.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "engine/numeric.h"
+
+struct ModulationControls {
+  float vibAmount = 0.0f, vibSpeed = 0.0f;
+  float tremAmount = 0.0f, tremSpeed = 0.0f;
+  float wahAmount = 0.0f, wahSpeed = 0.0f;
+};
+
+class Modulation {
+ public:
+  // 0.02685546875 Hz x 2^(10 x speed): 0.0269 Hz to 27.5 Hz.
+  static constexpr double kLfoBaseHz = 0.02685546875;
+
+  void Init() { vibrato_ = tremolo_ = wah_ = 0.0f; }
+
+  // LFO cycles per sample for a 0..1 speed control.
+  static double LfoRate(float speed, float sampleRate) {
+    return static_cast<double>(Pow2(10.0 * speed)) * kLfoBaseHz / sampleRate;
+  }
+
+  // n: the sample counter, read as a signed 32-bit number. A speed change
+  // jumps the phase, since the phase is rate x n.
+  void ConfigureVibrato(const ModulationControls& c, std::int32_t n, float sampleRate) {
+    const double fv = LfoRate(c.vibSpeed, sampleRate);
+    // Vib Amount 1 swings the pitch by one semitone (1/12 octave) either way.
+    vibrato_ = static_cast<float>(std::sin(6.28318 * fv * n) * c.vibAmount / 12.0);
+  }
+
+  // 1 - |sin|: dips twice per period, down to 1 - Trem Amount.
+  void ConfigureTremolo(const ModulationControls& c, std::int32_t n, float sampleRate) {
+    const double ft = LfoRate(c.tremSpeed, sampleRate);
+    tremolo_ = static_cast<float>(1.0 - std::fabs(std::sin(6.28318 * ft * n) * c.tremAmount));
+  }
+
+  // Offset added to the vowel position.
+  void ConfigureWah(const ModulationControls& c, std::int32_t n, float sampleRate) {
+    const double fw = LfoRate(c.wahSpeed, sampleRate);
+    wah_ = static_cast<float>(std::sin(6.28318 * fw * n) * c.wahAmount);
+  }
+
+  // Glide weight for an inertia control: 2^-8 (practically immediate) at 0
+  // to 4096 ticks at 1. Each tick moves 1 / (g + 1) of the remaining way.
+  static float GlideWeight(float inertia) { return Pow2((1.0 - inertia) * -20.0 + 12.0); }
+
+  float vibrato() const { return vibrato_; }
+  float tremolo() const { return tremolo_; }
+  float wah() const { return wah_; }
+
+ private:
+  float vibrato_, tremolo_, wah_;
+};
