@@ -1,0 +1,104 @@
+// vyrtal: a command-line VST 2 host. Sub-commands info, render and bench.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "host/bench_command.h"
+#include "host/host_error.h"
+#include "host/info_command.h"
+#include "host/phrases.h"
+#include "host/plugin_choice.h"
+#include "host/render_command.h"
+
+namespace {
+
+constexpr int kExitBadInput = 2;
+
+std::string PhraseList() {
+  std::string names;
+  for (auto name : vyrtal::host::PhraseNames()) names += (names.empty() ? "" : ", ") + std::string(name);
+  return names;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vyrtal::host;
+  CLI::App app{"vyrtal: plays Linux VST 2 instruments from the command line"};
+  app.require_subcommand(1);
+  app.failure_message([](const CLI::App*, const CLI::Error& e) {
+    return std::string("vyrtal: ") + e.what() + " (try --help)\n";
+  });
+  const std::string defaultPlugin = DefaultPluginPath();
+  const std::string pluginHelp = "VST 2 plug-in library (default: Vyrtal.so beside vyrtal)";
+
+  InfoArgs info;
+  info.plugin = defaultPlugin;
+  CLI::App* infoCommand = app.add_subcommand("info", "Show a plug-in's identity, parameters and programs");
+  infoCommand->add_option("--plugin", info.plugin, pluginHelp);
+  infoCommand->add_flag("-v,--verbose", info.verbose, "Show the plug-in's requests to the host");
+
+  RenderArgs render;
+  render.plugin = defaultPlugin;
+  CLI::App* renderCommand = app.add_subcommand("render", "Render a MIDI file or a built-in phrase to a WAV file");
+  renderCommand->add_option("--plugin", render.plugin, pluginHelp);
+  renderCommand->add_option("--program", render.program, "Program to play, by number or name");
+  renderCommand->add_option("--set", render.settings, "Set a parameter first, INDEX=VALUE with VALUE in 0..1")
+      ->take_all();
+  auto* midiOption = renderCommand->add_option("--midi", render.midiFile, "Standard MIDI File to play");
+  auto* phraseOption =
+      renderCommand->add_option("--phrase", render.phrase, "Built-in phrase to play: " + PhraseList());
+  midiOption->excludes(phraseOption);
+  renderCommand->add_option("--tempo", render.tempo, "Tempo in BPM (of a MIDI file: until its first tempo event)")
+      ->check(CLI::Range(1.0, 1000.0));
+  renderCommand->add_option("--rate", render.sampleRate, "Sample rate in Hz")->check(CLI::Range(8000.0, 384000.0));
+  renderCommand->add_option("--block", render.blockSize, "Largest block in samples")->check(CLI::Range(1, 65536));
+  renderCommand->add_option("--tail", render.tailSeconds,
+                            "Seconds to render after the last event (default: until half a second below -90 dBFS)")
+      ->check(CLI::Range(0.0, 600.0));
+  renderCommand->add_option("--format", render.format, "WAV sample format")
+      ->check(CLI::IsMember({"f32", "s16", "s24"}));
+  renderCommand->add_option("-o,--output", render.output, "WAV file to write")->required();
+  renderCommand->add_flag("-q,--quiet", render.quiet, "No progress bar, no summary");
+  renderCommand->add_flag("-v,--verbose", render.verbose, "Show the plug-in's requests and render details");
+
+  BenchArgs bench;
+  bench.plugin = defaultPlugin;
+  CLI::App* benchCommand = app.add_subcommand("bench", "Time a fixed six-voice workload");
+  benchCommand->add_option("--plugin", bench.plugin, pluginHelp);
+  benchCommand->add_option("--program", bench.program, "Program to play, by number or name");
+  benchCommand->add_option("--seconds", bench.seconds, "Length of the workload")->check(CLI::Range(0.1, 600.0));
+  benchCommand->add_option("--runs", bench.runs, "Renders to take the median of")->check(CLI::Range(1, 100));
+  benchCommand->add_option("--rate", bench.sampleRate, "Sample rate in Hz")->check(CLI::Range(8000.0, 384000.0));
+  benchCommand->add_option("--block", bench.blockSize, "Block size in samples")->check(CLI::Range(1, 65536));
+  benchCommand->add_flag("-v,--verbose", bench.verbose, "Show every run");
+
+  try {
+    app.parse(argc, argv);
+    if (renderCommand->parsed() && render.midiFile.empty() && render.phrase.empty())
+      throw HostError("render needs --midi FILE or --phrase NAME");
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? 0 : kExitBadInput;
+  } catch (const HostError& e) {
+    std::cerr << "vyrtal: " << e.what() << "\n";
+    return kExitBadInput;
+  }
+
+  try {
+    if (infoCommand->parsed()) RunInfo(info, std::cout);
+    if (renderCommand->parsed()) RunRender(render, std::cout);
+    if (benchCommand->parsed()) RunBench(bench, std::cout);
+  } catch (const HostError& e) {
+    std::cout.flush();
+    std::cerr << "vyrtal: " << e.what() << "\n";
+    return kExitBadInput;
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "vyrtal: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
