@@ -2,6 +2,7 @@
 // calls through it to virtual operations, and wraps the calls back to the host.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "frame/vst2.h"
@@ -73,7 +74,7 @@ class AudioEffect {
   std::unique_ptr<AEffEditor> editor;
   VstInt32 numPrograms = 0;
   VstInt32 numParams = 0;
-  VstInt32 curProgram = 0;
+  std::atomic<VstInt32> curProgram{0};  // read by the audio thread when it stores a parameter
   VstInt32 blockSize = 1024;
   audioMasterCallback audioMaster = nullptr;
 

@@ -1,0 +1,147 @@
+#include "instrument/aplugin.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "frame/aeff_editor.h"
+#include "instrument/bank_export.h"
+#include "instrument/factory_programs.h"
+#include "instrument/text_copy.h"
+
+namespace {
+
+constexpr const char* kEffectName = "Vyrtal";
+constexpr const char* kVendor = "TollarinFx";
+constexpr const char* kProduct = "Vyrtal";
+constexpr VstInt32 kVendorVersion = 1;
+constexpr int kNumOutputPins = 2;
+
+// Noise seed: the clock, mixed with the instance's address so that two
+// instances made in the same tick differ. VYRTAL_NOISE_SEED fixes it for tests.
+std::uint32_t NoiseSeed(const void* instance) {
+  if (const char* fixed = std::getenv("VYRTAL_NOISE_SEED")) {
+    return static_cast<std::uint32_t>(std::strtoul(fixed, nullptr, 10));
+  }
+  const auto ticks = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(instance));
+  const std::uint64_t mixed = (ticks ^ (address * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+  return static_cast<std::uint32_t>(mixed >> 32) | 1u;
+}
+
+}  // namespace
+
+APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
+  for (int i = kNumPrograms - 1; i >= 0; --i) programs[static_cast<std::size_t>(i)] = std::make_unique<APluginProgram>();
+  engine.Init(&param, this);
+  suspend();
+  // The editor bridge joins here once the editor exists.
+  engine.SeedNoise(NoiseSeed(this));
+  hasVu(false);
+  setNumInputs(2);
+  setNumOutputs(2);
+  canMono(true);
+  canProcessReplacing(true);
+  isSynth(true);
+  setUniqueID(FourCharCode('V', 'y', 'r', 's'));
+  engine.numVoices = 6;
+  engine.curSampleRate = 44100.0f;
+  for (auto& program : programs) {
+    for (int i = 0; i < kNumParamSlots; ++i) program->fvar[static_cast<std::size_t>(i)].store(0.0f);
+  }
+  WriteFactoryPrograms();
+  setProgram(0);
+}
+
+APlugin::~APlugin() = default;
+
+void APlugin::setParameter(VstInt32 index, float value) {
+  if (index < 0 || index >= kNumParamSlots) return;
+  if (value > 1.0f) value = 1.0f;
+  if (!(value >= 0.0f)) value = 0.0f;
+  const auto slot = static_cast<std::size_t>(index);
+  param[slot].store(value, std::memory_order_relaxed);
+  programs[static_cast<std::size_t>(curProgram.load())]->fvar[slot].store(value, std::memory_order_relaxed);
+  if (index == kParamExportTrigger && value > 0.9f) {
+    param[slot].store(0.0f, std::memory_order_relaxed);
+    WriteBankExport(programs);
+  }
+  UpdateEditor();
+}
+
+float APlugin::getParameter(VstInt32 index) {
+  if (index < 0 || index >= kNumParams) return 0.0f;
+  return param[static_cast<std::size_t>(index)].load(std::memory_order_relaxed);
+}
+
+void APlugin::getParameterLabel(VstInt32, char* label) { CopyText(label, ""); }
+
+void APlugin::getParameterDisplay(VstInt32, char*) {}
+
+void APlugin::getParameterName(VstInt32 index, char* text) {
+  const bool named = index >= 0 && index < kNumParams;
+  CopyText(text, named ? kParameterNames[static_cast<std::size_t>(index)] : "");
+}
+
+float APlugin::getVu() { return 0.0f; }
+
+void APlugin::suspend() { engine.ClearLines(); }
+
+void APlugin::resume() { wantEvents(1); }
+
+bool APlugin::getOutputProperties(VstInt32 index, VstPinProperties* properties) {
+  if (index < 0 || index >= kNumOutputPins || properties == nullptr) return false;
+  std::snprintf(properties->label, sizeof properties->label, "Vyrtal %d", static_cast<int>(index) + 1);
+  properties->flags = kVstPinIsActive | kVstPinIsStereo;
+  return true;
+}
+
+bool APlugin::getEffectName(char* name) {
+  CopyText(name, kEffectName);
+  return true;
+}
+
+bool APlugin::getVendorString(char* text) {
+  CopyText(text, kVendor);
+  return true;
+}
+
+bool APlugin::getProductString(char* text) {
+  CopyText(text, kProduct);
+  return true;
+}
+
+VstInt32 APlugin::getVendorVersion() { return kVendorVersion; }
+
+VstInt32 APlugin::canDo(char* text) {
+  if (text == nullptr) return -1;
+  if (std::strcmp(text, "receiveVstEvents") == 0 || std::strcmp(text, "receiveVstMidiEvent") == 0) return 1;
+  return -1;
+}
+
+void APlugin::UpdateEditor() {
+  if (editor) editor->update();
+}
+
+float APlugin::QueryTempo() {
+  // Hosts that keep a transport answer the time-info request; its tempo is
+  // the reliable one. Older hosts answer only the tempo request, in beats per
+  // minute times 10000.
+  if (const VstTimeInfo* time = getTimeInfo(kVstTempoValid)) {
+    if ((time->flags & kVstTempoValid) != 0 && time->tempo >= 1.0 && time->tempo < 1.0e6) {
+      return static_cast<float>(time->tempo);
+    }
+  }
+  return static_cast<float>(tempoAt(0) / 10000.0);
+}
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
+  // Nothing may escape into the host's C code: a failed construction is no instance.
+  try {
+    return new APlugin(audioMaster);
+  } catch (...) {
+    return nullptr;
+  }
+}

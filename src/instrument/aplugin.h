@@ -1,0 +1,77 @@
+// The instrument: parameters, programs, MIDI and the sound engine behind the
+// effect frame.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "engine/param_array.h"
+#include "engine/sound_engine.h"
+#include "engine/tempo_source.h"
+#include "frame/audio_effect_x.h"
+#include "instrument/aplugin_program.h"
+#include "instrument/event_queue.h"
+#include "instrument/parameter_table.h"
+
+class APlugin : public AudioEffectX, private TempoSource {
+ public:
+  explicit APlugin(audioMasterCallback audioMaster);
+  ~APlugin() override;
+
+  // Parameters.
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+  void getParameterLabel(VstInt32 index, char* label) override;
+  void getParameterDisplay(VstInt32 index, char* text) override;
+  void getParameterName(VstInt32 index, char* text) override;
+
+  // Rendering.
+  void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+
+  // Programs.
+  void setProgram(VstInt32 program) override;
+  void setProgramName(char* name) override;
+  void getProgramName(char* name) override;
+  bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+
+  // MIDI.
+  VstInt32 processEvents(VstEvents* events) override;
+
+  // Identity and host answers.
+  float getVu() override;
+  void suspend() override;
+  void resume() override;
+  bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+  bool getEffectName(char* name) override;
+  bool getVendorString(char* text) override;
+  bool getProductString(char* text) override;
+  VstInt32 getVendorVersion() override;
+  VstInt32 canDo(char* text) override;
+
+  // Read access for the editor bridge and tests.
+  const ParamArray& Params() const { return param; }
+  const APluginProgram& Program(int index) const { return *programs[static_cast<std::size_t>(index)]; }
+  const NoteState& Notes() const { return engine.notes; }
+  int LastVoice() const { return lastVoice; }
+  float CurSampleRate() const { return engine.curSampleRate; }
+  void SeedNoise(std::uint32_t seed) { engine.SeedNoise(seed); }
+
+  // 1 while the editor window is closed; written only by the editor bridge.
+  std::atomic<std::uint8_t> editorClosed{0};
+
+ private:
+  float QueryTempo() override;
+  void Render(float** inputs, float** outputs, VstInt32 sampleFrames, bool replace);
+  void HandleMidi(const unsigned char* data);
+  void UpdateEditor();
+  void WriteFactoryPrograms();
+
+  ParamArray param{};
+  std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
+  int lastVoice = 0;
+  EventQueue pending;
+  SoundEngine engine;
+};

@@ -1,0 +1,50 @@
+// Program selection, names and the factory bank.
+#include <cstring>
+
+#include "frame/aeff_editor.h"
+#include "instrument/aplugin.h"
+#include "instrument/factory_programs.h"
+#include "instrument/text_copy.h"
+
+void APlugin::setProgram(VstInt32 program) {
+  // The engine's rate follows the host's on every request, even a refused one.
+  engine.curSampleRate = static_cast<float>(updateSampleRate());
+  if (program < 0 || program >= kNumPrograms) return;
+  curProgram = program;
+  const APluginProgram& current = *programs[static_cast<std::size_t>(program)];
+  for (int i = 0; i < kNumParamSlots; ++i) {
+    setParameter(i, current.fvar[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
+  }
+  // Release every held key; the voices fall through their release.
+  for (auto& key : engine.notes.keyDown) key.store(0, std::memory_order_relaxed);
+  engine.ResetRunningSound();
+  if (editorClosed.load() == 0) UpdateEditor();
+}
+
+void APlugin::setProgramName(char* name) {
+  if (name == nullptr) return;
+  programs[static_cast<std::size_t>(curProgram.load())]->SetName(name);
+  if (editorClosed.load() == 0) UpdateEditor();
+}
+
+void APlugin::getProgramName(char* name) {
+  CopyText(name, programs[static_cast<std::size_t>(curProgram.load())]->name.data());
+}
+
+bool APlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+  if (index < 0 || index >= kNumPrograms || text == nullptr) return false;
+  CopyText(text, programs[static_cast<std::size_t>(index)]->name.data());
+  return true;
+}
+
+void APlugin::WriteFactoryPrograms() {
+  for (int k = 0; k < kNumFactoryPrograms; ++k) {
+    const FactoryProgram& factory = kFactoryPrograms[static_cast<std::size_t>(k)];
+    APluginProgram& program = *programs[static_cast<std::size_t>(k)];
+    for (int i = 0; i < kNumFactoryValues; ++i) {
+      program.fvar[static_cast<std::size_t>(i)].store(factory.values[static_cast<std::size_t>(i)]);
+    }
+    program.SetName(factory.name);
+    setProgram(k);
+  }
+}
