@@ -24,6 +24,10 @@ class Chorus {
   static constexpr double kSweepBaseHz = 0.00335693359375;
 
   void Init() {
+    pending_ = false;
+    request_ = ChorusControls{};
+    requestCounter_ = 0;
+    requestRate_ = 0.0f;
     baseLength_ = 0;
     feedback_ = rate_ = depth_ = delay_ = 0.0f;
     whole_ = 0;
@@ -33,8 +37,44 @@ class Chorus {
 
   void Clear() { line_.fill(0.0f); }
 
-  // n: the sample counter as a signed 32-bit number.
+  // Takes the settings of a control tick; n is the sample counter as a signed
+  // 32-bit number. The cosine and power are worked out when the stage next
+  // runs, from these same values, so a switched-off chorus costs nothing.
   void Configure(const ChorusControls& c, std::int32_t n, float sampleRate) {
+    request_ = c;
+    requestCounter_ = n;
+    requestRate_ = sampleRate;
+    pending_ = true;
+  }
+
+  // Settings of the last tick, worked out now if not yet done.
+  void Update() {
+    if (pending_) Compute(request_, requestCounter_, requestRate_);
+  }
+
+  // One sample at counter value counter. Beyond 8192 samples of delay (very
+  // high rates) the read wraps within the ring.
+  float Process(float s, std::uint32_t counter) {
+    Update();
+    const std::uint32_t k = static_cast<std::uint32_t>(whole_);
+    const float y = (1.0f - fraction_) * line_[(counter - k) & kRingMask] +
+                    fraction_ * line_[(counter - k - 1u) & kRingMask];
+    line_[counter & kRingMask] = Clip1(s - feedback_ * y) + kDenormalGuard;
+    return s + y + kDenormalGuard;
+  }
+
+  std::int32_t baseLength() {
+    Update();
+    return baseLength_;
+  }
+  float delay() {
+    Update();
+    return delay_;
+  }
+
+ private:
+  void Compute(const ChorusControls& c, std::int32_t n, float sampleRate) {
+    pending_ = false;
     std::int32_t length = FloorInt(c.length * 30.0 / 1000.0 * sampleRate);
     if (length > kMaxBaseLength) length = kMaxBaseLength;
     if (length < 0) length = 0;
@@ -49,23 +89,13 @@ class Chorus {
     fraction_ = delay_ - static_cast<float>(whole_);
   }
 
-  // One sample at counter value counter. Beyond 8192 samples of delay (very
-  // high rates) the read wraps within the ring.
-  float Process(float s, std::uint32_t counter) {
-    const std::uint32_t k = static_cast<std::uint32_t>(whole_);
-    const float y = (1.0f - fraction_) * line_[(counter - k) & kRingMask] +
-                    fraction_ * line_[(counter - k - 1u) & kRingMask];
-    line_[counter & kRingMask] = Clip1(s - feedback_ * y) + kDenormalGuard;
-    return s + y + kDenormalGuard;
-  }
-
-  std::int32_t baseLength() const { return baseLength_; }
-  float delay() const { return delay_; }
-
- private:
   // Keeps the delay arithmetic far from overflow at any sample rate.
   static constexpr std::int32_t kMaxBaseLength = 1 << 20;
 
+  bool pending_;
+  ChorusControls request_;
+  std::int32_t requestCounter_;
+  float requestRate_;
   std::int32_t baseLength_;
   float feedback_, rate_, depth_, delay_;
   std::int32_t whole_;

@@ -28,6 +28,9 @@ class Delay {
   void Init() {
     length_ = 0;
     feedback_ = dry_ = wet_ = 0.0f;
+    filterPending_ = false;
+    filterRequest_ = 0.0f;
+    filterRate_ = 0.0f;
     lowpass_.Init();
     Clear();
   }
@@ -48,12 +51,20 @@ class Delay {
     } else {
       wet_ = 2.0f * c.mix;
     }
-    lowpass_.Configure(20.0f * Pow2(10.0 * c.filter), kFilterResonance, sampleRate);
+    // The low-pass is designed when the stage next runs, from this tick's
+    // request, so a switched-off delay costs nothing.
+    filterRequest_ = c.filter;
+    filterRate_ = sampleRate;
+    filterPending_ = true;
   }
 
   // One sample at counter value counter. The feedback is subtracted, so the
   // repeats alternate in sign.
   float Process(float c, std::uint32_t counter, const HistorySlots& h) {
+    if (filterPending_) {
+      filterPending_ = false;
+      lowpass_.Configure(20.0f * Pow2(10.0 * filterRequest_), kFilterResonance, filterRate_);
+    }
     const float y = line_[(counter - static_cast<std::uint32_t>(length_)) & kRingMask];
     line_[counter & kRingMask] = lowpass_.Process(c - feedback_ * y, h) + kDenormalGuard;
     return wet_ * y + dry_ * c;
@@ -64,6 +75,9 @@ class Delay {
  private:
   std::int32_t length_;
   float feedback_, dry_, wet_;
+  bool filterPending_;
+  float filterRequest_;
+  float filterRate_;
   LowpassSection lowpass_;
   std::array<float, kLineSize> line_;
 };

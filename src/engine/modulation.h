@@ -27,7 +27,12 @@ class Modulation {
 
   // n: the sample counter, read as a signed 32-bit number. A speed change
   // jumps the phase, since the phase is rate x n.
+  // An amount of 0 gives 0 without the sine.
   void ConfigureVibrato(const ModulationControls& c, std::int32_t n, float sampleRate) {
+    if (c.vibAmount == 0.0f) {
+      vibrato_ = 0.0f;
+      return;
+    }
     const double fv = LfoRate(c.vibSpeed, sampleRate);
     // Vib Amount 1 swings the pitch by one semitone (1/12 octave) either way.
     vibrato_ = static_cast<float>(std::sin(6.28318 * fv * n) * c.vibAmount / 12.0);
@@ -35,12 +40,20 @@ class Modulation {
 
   // 1 - |sin|: dips twice per period, down to 1 - Trem Amount.
   void ConfigureTremolo(const ModulationControls& c, std::int32_t n, float sampleRate) {
+    if (c.tremAmount == 0.0f) {
+      tremolo_ = 1.0f;
+      return;
+    }
     const double ft = LfoRate(c.tremSpeed, sampleRate);
     tremolo_ = static_cast<float>(1.0 - std::fabs(std::sin(6.28318 * ft * n) * c.tremAmount));
   }
 
   // Offset added to the vowel position.
   void ConfigureWah(const ModulationControls& c, std::int32_t n, float sampleRate) {
+    if (c.wahAmount == 0.0f) {
+      wah_ = 0.0f;
+      return;
+    }
     const double fw = LfoRate(c.wahSpeed, sampleRate);
     wah_ = static_cast<float>(std::sin(6.28318 * fw * n) * c.wahAmount);
   }

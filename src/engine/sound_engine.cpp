@@ -1,6 +1,7 @@
 #include "engine/sound_engine.h"
 
 #include <cmath>
+#include <limits>
 
 void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
   param_ = param;
@@ -28,6 +29,9 @@ void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
   formantControls_ = FormantControls{};
   filterControls_ = FilterControls{};
   pitchGlide_ = vowelGlide_ = vowel_ = 0.0f;
+  voiceControlsPending_ = false;
+  // NaN: no control value matches it, so the first tick works them out.
+  stereoAmount_ = volume_ = bandWidth_ = std::numeric_limits<float>::quiet_NaN();
   for (Voice& voice : voices_) voice.Init();
   noise_.Init();
   chorus_.Init();
@@ -66,29 +70,48 @@ void SoundEngine::ControlTick() {
                      P(Param::kChorusFeed)},
                     n, rate);
 
-  const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
-                               P(Param::kTremAmount), P(Param::kTremSpeed),
-                               P(Param::kWahAmount),  P(Param::kWahSpeed)};
-  modulation_.ConfigureVibrato(mod, n, rate);
-  modulation_.ConfigureTremolo(mod, n, rate);
   // Whole part of value x 2.99: 0 Saw, 1 Square, 2 Noise.
   std::int32_t type = FloorInt(2.99 * P(Param::kOscType));
   if (type < 0) type = 0;
   if (type > 2) type = 2;
   oscType_ = static_cast<OscType>(type);
-  modulation_.ConfigureWah(mod, n, rate);
 
-  // 2^(9 x amount) + 1: 2 to 513 samples.
-  std::int32_t stereo = FloorInt(Pow2(9.0 * P(Param::kStereo)) + 1.0);
-  if (stereo < 0) stereo = 0;
-  if (stereo > static_cast<std::int32_t>(kStereoMask)) stereo = static_cast<std::int32_t>(kStereoMask);
-  stereoDelay_ = stereo;
+  // 2^(9 x amount) + 1: 2 to 513 samples. Worked out again only when the
+  // control moves.
+  const float stereoAmount = P(Param::kStereo);
+  if (!(stereoAmount == stereoAmount_)) {
+    stereoAmount_ = stereoAmount;
+    std::int32_t stereo = FloorInt(Pow2(9.0 * stereoAmount) + 1.0);
+    if (stereo < 0) stereo = 0;
+    if (stereo > static_cast<std::int32_t>(kStereoMask)) stereo = static_cast<std::int32_t>(kStereoMask);
+    stereoDelay_ = stereo;
+  }
 
   rates_.Configure({P(Param::kAttack), P(Param::kDecay), P(Param::kRelease),
                     P(Param::kFilterRelease)},
                    rate, tempo_);
   // -40 dB to 0 dB.
-  outputGain_ = DbToGain(P(Param::kVolume), 40.0f, 40.0f);
+  const float volume = P(Param::kVolume);
+  if (!(volume == volume_)) {
+    volume_ = volume;
+    outputGain_ = DbToGain(volume, 40.0f, 40.0f);
+  }
+
+  // The LFOs and the voice controls only matter to running voices; they are
+  // worked out at this tick when the first voice runs.
+  voiceControlsPending_ = true;
+}
+
+void SoundEngine::UpdateVoiceControls() {
+  voiceControlsPending_ = false;
+  const float rate = curSampleRate;
+  const std::int32_t n = static_cast<std::int32_t>(sampleCounter_);
+  const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
+                               P(Param::kTremAmount), P(Param::kTremSpeed),
+                               P(Param::kWahAmount),  P(Param::kWahSpeed)};
+  modulation_.ConfigureVibrato(mod, n, rate);
+  modulation_.ConfigureTremolo(mod, n, rate);
+  modulation_.ConfigureWah(mod, n, rate);
 
   // Shared by every running voice at this tick.
   pitchGlide_ = Modulation::GlideWeight(P(Param::kPitchInertia));
@@ -96,7 +119,11 @@ void SoundEngine::ControlTick() {
   vowel_ = P(Param::kVowel);
   formantControls_.vowelPitch = P(Param::kVowelPitch);
   formantControls_.wah = modulation_.wah();
-  formantControls_.width = FormantWidth::FromControl(P(Param::kBandWidth));
+  const float width = P(Param::kBandWidth);
+  if (!(width == bandWidth_)) {
+    bandWidth_ = width;
+    formantControls_.width = FormantWidth::FromControl(width);
+  }
   filterControls_.freq = P(Param::kFilterFreq);
   filterControls_.q = P(Param::kFilterQ);
   filterControls_.envDepth = P(Param::kFilterEnvelope);
@@ -138,6 +165,7 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
       if (!held && ampEnv <= kSilentLevel) continue;
       Voice& voice = voices_[s];
       if (tick) {
+        if (voiceControlsPending_) UpdateVoiceControls();
         voice.Glide(pitchGlide_, notes.noteTarget[s], vowelGlide_, vowel_);
         voice.ConfigureFormantsAndPitch(formantControls_, modulation_.vibrato(), sampleRate);
       }

@@ -96,7 +96,7 @@ class SoundEngine {
   const EnvelopeRates& envelopeRates() const { return rates_; }
   const Modulation& modulation() const { return modulation_; }
   const Voice& voice(int v) const { return voices_[static_cast<std::size_t>(v)]; }
-  const Chorus& chorus() const { return chorus_; }
+  Chorus& chorus() { return chorus_; }
   const Delay& delay() const { return delay_; }
   OscType oscType() const { return oscType_; }
 
@@ -104,6 +104,7 @@ class SoundEngine {
   float P(Param p) const { return ReadParam(*param_, static_cast<int>(p)); }
   int ActiveVoices() const;
   void ControlTick();
+  void UpdateVoiceControls();
 
   const ParamArray* param_ = nullptr;
   TempoSource* tempoSource_ = nullptr;
@@ -122,6 +123,9 @@ class SoundEngine {
   FormantControls formantControls_;
   FilterControls filterControls_;
   float pitchGlide_, vowelGlide_, vowel_;
+  bool voiceControlsPending_;
+  // Control values behind the cached stereo delay, gain and band width.
+  float stereoAmount_, volume_, bandWidth_;
 
   std::array<Voice, kMaxVoices> voices_;
   NoiseSource noise_;

@@ -115,6 +115,7 @@ TEST(Modulation, LfoValuesAtTicks) {
   rig->Set(Param::kTremSpeed, 0.5f);
   rig->Set(Param::kWahAmount, 0.5f);
   rig->Set(Param::kWahSpeed, 0.25f);
+  rig->NoteOn(0, 60, 100);  // the LFOs are worked out for running voices
   rig->RunLeft(16 * 37);
   const double n = 16 * 37;
   const double fv = Pow2(10.0) * 0.02685546875 / 44100.0;
