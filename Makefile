@@ -1,12 +1,14 @@
 # make demo: install what is missing, build, run the demo.
 # make test: install what is missing, build, run every test (plain build,
-#            then the unit tests again under AddressSanitizer + UBSan).
+#            then the unit tests again under AddressSanitizer + UBSan, and
+#            the thread-race tests under ThreadSanitizer).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test test-plain test-asan clean
+.PHONY: all deps build demo test test-plain test-asan test-tsan clean
 
 all: build
 
@@ -20,7 +22,7 @@ build: deps
 demo: build
 	@scripts/demo $(BUILD)
 
-test: test-plain test-asan
+test: test-plain test-asan test-tsan
 
 test-plain: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -31,5 +33,12 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no-sanitizer
 
+# Tests labelled tsan exercise several threads at once.
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD) -DVYRTAL_WERROR=ON -DVYRTAL_SANITIZE=thread -DVYRTAL_BENCH=OFF -DVYRTAL_HOST=OFF \
+	  -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS)
+	@cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) out
