@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "frame/aeff_editor.h"
+#include "instrument/aplugin_editor.h"
 #include "instrument/bank_export.h"
 #include "instrument/factory_programs.h"
 #include "instrument/text_copy.h"
@@ -37,7 +38,7 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kN
   for (int i = kNumPrograms - 1; i >= 0; --i) programs[static_cast<std::size_t>(i)] = std::make_unique<APluginProgram>();
   engine.Init(&param, this);
   suspend();
-  // The editor bridge joins here once the editor exists.
+  setEditor(std::make_unique<APluginEditor>(this));
   engine.SeedNoise(NoiseSeed(this));
   hasVu(false);
   setNumInputs(2);

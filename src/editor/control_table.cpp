@@ -1,0 +1,31 @@
+#include "editor/control_table.h"
+
+#include <cctype>
+
+namespace {
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const ControlSpec* ControlForIndex(int index) {
+  for (const ControlSpec& c : kControls) {
+    if (c.index == index) return &c;
+  }
+  return nullptr;
+}
+
+const ControlSpec* ControlNamed(std::string_view name) {
+  for (const ControlSpec& c : kControls) {
+    if (SameNameIgnoringCase(c.name, name)) return &c;
+  }
+  return nullptr;
+}
+
+const StripSpec& Strip(StripId id) { return kStrips[static_cast<std::size_t>(id)]; }

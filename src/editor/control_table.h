@@ -1,0 +1,112 @@
+// The editor's pictures: where each sits, how large it is, which parameter
+// a control is bound to, its captions and the rule that turns its value
+// into text.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+enum class ControlKind { Dial, Slider, Lamp };
+
+// How a control's value reads in the caption strip.
+enum class ValueRule {
+  None,
+  EnvelopeTime,
+  VowelMix,
+  Percent,
+  Level,
+  Rate2048,
+  Rate4096,
+  Semitones,
+  QbSteps,
+  Frequency,
+  WetDry,
+  ChorusMs,
+};
+
+struct ControlSpec {
+  int index;
+  std::string_view name;
+  ControlKind kind;
+  int x, y, width, height;
+  std::string_view shortCaption;
+  std::string_view longCaption;
+  ValueRule rule;
+};
+
+constexpr int kDialSize = 41;
+constexpr int kSliderWidth = 100;
+constexpr int kSliderHeight = 30;
+constexpr int kLampSize = 16;
+
+constexpr std::array<ControlSpec, 30> kControls{{
+    {0, "Datt", ControlKind::Dial, 15, 115, 41, 41, "Attack", "Attack", ValueRule::EnvelopeTime},
+    {1, "DDec", ControlKind::Dial, 65, 115, 41, 41, "Decay", "Decay", ValueRule::EnvelopeTime},
+    {2, "DVowel", ControlKind::Slider, 120, 35, 100, 30, "Vowel", "Vowel (cc83)", ValueRule::VowelMix},
+    {3, "dxi", ControlKind::Slider, 120, 75, 100, 30, "Pitch Inertia", "Pitch Inertia", ValueRule::Percent},
+    {4, "Dyi", ControlKind::Slider, 15, 75, 100, 30, "Vowel Inertia", "Vowel Inertia", ValueRule::Percent},
+    {6, "DRel", ControlKind::Dial, 120, 115, 41, 41, "Release", "Release", ValueRule::EnvelopeTime},
+    {7, "Dvol", ControlKind::Slider, 15, 35, 100, 30, "Volume", "Volume (cc84)", ValueRule::Level},
+    {8, "DViba", ControlKind::Dial, 245, 35, 41, 41, "Vib Am", "Vib Amount (cc86)", ValueRule::Percent},
+    {9, "DVibs", ControlKind::Dial, 300, 35, 41, 41, "Vib Sp", "Vib Speed (cc87)", ValueRule::Rate2048},
+    {10, "Dtrema", ControlKind::Dial, 355, 35, 41, 41, "Trm Am", "Trem Amount (cc88)", ValueRule::Percent},
+    {11, "Dtrems", ControlKind::Dial, 410, 35, 41, 41, "Trm Sp", "Trem Speed (cc89)", ValueRule::Rate2048},
+    {12, "DVpitch", ControlKind::Dial, 15, 195, 41, 41, "Pitch", "Vowel Pitch (cc85)", ValueRule::Semitones},
+    {15, "DStereo", ControlKind::Dial, 175, 115, 41, 41, "Stereo", "Stereo Amount ", ValueRule::Percent},
+    {16, "DBand", ControlKind::Dial, 70, 195, 41, 41, "Band", "Band Width ", ValueRule::Percent},
+    {17, "DWaha", ControlKind::Dial, 125, 195, 41, 41, "Wah Am", "Wah Amount ", ValueRule::Percent},
+    {18, "DWahs", ControlKind::Dial, 180, 195, 41, 41, "Wah Sp", "Wah Speed ", ValueRule::Rate2048},
+    {19, "DelayOn", ControlKind::Lamp, 430, 175, 16, 16, "", "", ValueRule::None},
+    {20, "Dlen", ControlKind::Dial, 240, 195, 41, 41, "Len", "Delay Length (cc90)", ValueRule::QbSteps},
+    {21, "DFeed", ControlKind::Dial, 295, 195, 41, 41, "Feed", "Delay Feedback", ValueRule::Percent},
+    {22, "Dfilter", ControlKind::Dial, 405, 195, 41, 41, "Filter", "Delay Low Filter", ValueRule::Frequency},
+    {23, "Ddry", ControlKind::Dial, 350, 195, 41, 41, "Mix", "Delay Mix", ValueRule::WetDry},
+    {24, "CLen", ControlKind::Dial, 240, 275, 41, 41, "Len", "Chorus Length ", ValueRule::ChorusMs},
+    {25, "CWidth", ControlKind::Dial, 295, 275, 41, 41, "Width", "Chorus Width ", ValueRule::Percent},
+    {26, "CSpeed", ControlKind::Dial, 350, 275, 41, 41, "Speed", "Chorus Speed ", ValueRule::Rate4096},
+    {27, "CFeed", ControlKind::Dial, 405, 275, 41, 41, "Feed", "Chorus Feedback ", ValueRule::Percent},
+    {28, "ChorusOn", ControlKind::Lamp, 430, 255, 16, 16, "", "", ValueRule::None},
+    {29, "DFilt", ControlKind::Dial, 245, 115, 41, 41, "Freq", "Filter Freq (cc91)", ValueRule::Frequency},
+    {30, "Dq", ControlKind::Dial, 300, 115, 41, 41, "Q", "Filter Q (cc92)", ValueRule::Percent},
+    {31, "DFe", ControlKind::Dial, 355, 115, 41, 41, "Env", "Filter Env Amt", ValueRule::Percent},
+    {32, "DFr", ControlKind::Dial, 410, 115, 41, 41, "Rel", "Filter Release", ValueRule::EnvelopeTime},
+}};
+
+// The pictures that are not bound to a parameter.
+enum class StripId { Imain, IType, VibLabel, FilterLabel, VowelLabel, DelayLabel, Ichorus, PrintOut, Image1 };
+
+struct StripSpec {
+  StripId id;
+  std::string_view name;
+  int x, y, width, height;
+  std::string_view text;  // header text; empty for the others
+};
+
+constexpr std::array<StripSpec, 9> kStrips{{
+    {StripId::Imain, "Imain", 15, 15, 101, 16, "Main "},
+    {StripId::IType, "IType", 120, 15, 100, 16, ""},
+    {StripId::VibLabel, "VibLabel", 245, 15, 206, 16, "Modulation"},
+    {StripId::FilterLabel, "FilterLabel", 245, 95, 206, 16, "Lowpass Filter "},
+    {StripId::VowelLabel, "VowelLabel", 15, 175, 206, 16, "Vowel / Wah"},
+    {StripId::DelayLabel, "DelayLabel", 240, 175, 176, 16, "Delay Effects"},
+    {StripId::Ichorus, "Ichorus", 240, 255, 181, 16, "Chorus Effects"},
+    {StripId::PrintOut, "PrintOut", 15, 255, 206, 16, ""},
+    {StripId::Image1, "Image1", 15, 275, 206, 41, ""},
+}};
+
+// Header strips in the order the creation step paints them.
+constexpr std::array<StripId, 6> kHeaderPaintOrder{StripId::Imain,    StripId::Ichorus,    StripId::FilterLabel,
+                                                   StripId::DelayLabel, StripId::VowelLabel, StripId::VibLabel};
+
+constexpr std::array<std::string_view, 3> TypeNames{"Type: Saw", "Type: Sqr", "Type: Noise"};
+
+constexpr int kClientWidth = 463;
+constexpr int kClientHeight = 325;
+constexpr int kMirrorSlots = 51;
+
+// The control bound to a parameter index, if any.
+const ControlSpec* ControlForIndex(int index);
+// The control of that name, compared without regard to case.
+const ControlSpec* ControlNamed(std::string_view name);
+const StripSpec& Strip(StripId id);

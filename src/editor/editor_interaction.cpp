@@ -1,0 +1,160 @@
+// Pointer handling of the editor window: drags on dials and sliders, hover
+// captions, the type strip, the delay and chorus switches and the refresh.
+#include <cmath>
+
+#include "editor/plugin_editor_window.h"
+#include "engine/numeric.h"
+#include "instrument/aplugin.h"
+
+namespace {
+
+float Clamp01(double x) {
+  if (x < 0.0) return 0.0f;
+  if (x > 1.0) return 1.0f;
+  return static_cast<float>(x);
+}
+
+int Clamp(int x, int lo, int hi) { return x < lo ? lo : (x > hi ? hi : x); }
+
+}  // namespace
+
+float TPluginEditorWindow::limit(double x) {
+  if (x < 0.0 || std::isnan(x)) return 0.0f;
+  if (x > 1.0) return 1.0f;
+  return static_cast<float>(x);
+}
+
+void TPluginEditorWindow::setfvar(int index, float value) {
+  Store(fvar, index, value);
+  if (plugin != nullptr) plugin->setParameterAutomated(index, Value(index));
+}
+
+void TPluginEditorWindow::ChangedByDrag(int index) {
+  if (plugin != nullptr) plugin->setParameterAutomated(index, Value(index));
+  SetControl(index);
+  SetLabel(index);
+}
+
+void TPluginEditorWindow::SetControlSelect(Picture& picture, MouseButton button, KeyModifiers shift, int x, int y) {
+  if (picture.control == nullptr) return;
+  if (picture.control->kind == ControlKind::Slider) {
+    SetHSlider(picture.control->index, x, button, shift);
+  } else if (picture.control->kind == ControlKind::Dial) {
+    SetDial(picture.control->index, x, y, button, shift);
+  }
+}
+
+void TPluginEditorWindow::Mousemove(Picture& picture, KeyModifiers, int x, int y) {
+  if (picture.control == nullptr) return;
+  if (picture.control->kind == ControlKind::Slider) {
+    MoveHSlider(picture.control->index, x);
+  } else if (picture.control->kind == ControlKind::Dial) {
+    MoveDial(picture.control->index, x, y);
+  }
+}
+
+void TPluginEditorWindow::MouseDown(Picture&, MouseButton, KeyModifiers, int, int) {
+  dragmode = -1;
+  dragging = 0;
+}
+
+void TPluginEditorWindow::SetHSlider(int index, int x, MouseButton button, KeyModifiers shift) {
+  x = Clamp(x, 0, 100);
+  dragmode = -1;
+  dragging = 0;
+  if (button == MouseButton::Left) {
+    dragmode = 0;
+    if (shift.shift) dragmode = 1;
+  }
+  if (dragmode == 0) {
+    dragging = 1;
+    Store(fvar, index, limit(x / 100.0));
+    dragstart = Value(index);
+    ChangedByDrag(index);
+  } else if (dragmode == 1) {
+    dragging = 1;
+    dragstart = Value(index);
+  }
+}
+
+void TPluginEditorWindow::SetDial(int index, int, int, MouseButton button, KeyModifiers shift) {
+  if (button == MouseButton::Left && shift.shift && !shift.ctrl) dragmode = -1;
+  if (button == MouseButton::Left && !shift.shift && !shift.ctrl) dragmode = 1;
+  if (dragmode == -1) return;
+  dragging = 1;
+  dragstart = Value(index);
+  SetControl(index);
+  SetLabel(index);
+}
+
+void TPluginEditorWindow::MoveHSlider(int index, int x) {
+  if (dragging == 0) {
+    SetLabel(index);
+    return;
+  }
+  if (dragmode == 0) {
+    x = Clamp(x, 0, 100);
+    Store(fvar, index, limit(x / 100.0));
+  } else if (dragmode == 1) {
+    Store(fvar, index, Clamp01(static_cast<double>(dragstart) + x / 1000.0));
+  } else {
+    return;
+  }
+  ChangedByDrag(index);
+}
+
+void TPluginEditorWindow::MoveDial(int index, int x, int y) {
+  if (dragging == 0) {
+    SetLabel(index);
+    return;
+  }
+  if (dragmode == 1) {
+    Store(fvar, index, Clamp01(static_cast<double>(dragstart) - (y - 15) / 300.0));
+  } else if (dragmode == 0) {
+    // The angle around (15, 15), worked in single precision throughout.
+    float a = static_cast<float>(std::atan2(static_cast<float>(y - 15), static_cast<float>(x - 15))) - 1.570795f;
+    const std::int32_t n = FloorInt(static_cast<double>(a / 6.28318f));
+    a = a - static_cast<float>(n) * 6.28318f;
+    const float old = Value(index);
+    float v = a / 6.28318f;
+    if (v < 0.0f) v = v + 1.0f;
+    v = v * 1.25f;
+    if (v > 1.0f) v = 0.0f;
+    if (std::fabs(std::fabs(old) - std::fabs(v)) > 0.5f) v = old;
+    Store(fvar, index, v);
+  } else {
+    return;
+  }
+  ChangedByDrag(index);
+}
+
+void TPluginEditorWindow::ITypeMouseDown() {
+  std::int32_t t = FloorInt(static_cast<double>(Value(14)) * 2.99) + 1;
+  if (t > 2) t = 0;
+  setfvar(14, static_cast<float>(t / 2.99));
+  ShowType();
+}
+
+void TPluginEditorWindow::DelayLabelClick() {
+  std::int32_t s = FloorInt(static_cast<double>(Value(19)) * 1.99) + 1;
+  if (s > 1) s = 0;
+  setfvar(19, static_cast<float>((s + 0.5) / 1.99));
+  SetControl(19);
+}
+
+void TPluginEditorWindow::IchorusMouseDown() {
+  std::int32_t s = FloorInt(static_cast<double>(Value(28)) * 1.99) + 1;
+  if (s > 1) s = 0;
+  setfvar(28, static_cast<float>((s + 0.5) / 1.99));
+  SetControl(28);
+}
+
+void TPluginEditorWindow::SetAll() {
+  for (int i = 0; i <= 40; ++i) {
+    const float v = Value(i);
+    if (v != lastfvar[static_cast<std::size_t>(i)]) SetControl(i);
+    lastfvar[static_cast<std::size_t>(i)] = v;
+  }
+}
+
+void TPluginEditorWindow::Timer2Timer() { SetAll(); }

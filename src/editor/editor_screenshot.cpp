@@ -1,0 +1,26 @@
+#include "editor/editor_screenshot.h"
+
+#include <memory>
+
+#include "editor/plugin_editor_window.h"
+#include "instrument/aplugin.h"
+#include "platform/offscreen_window_system.h"
+#include "platform/png_writer.h"
+
+PixelImage ComposeEditorPicture(APlugin& plugin) {
+  OffscreenWindowSystem system;
+  ParamMirror fvar{};
+  for (int i = 0; i < kMirrorSlots; ++i) Store(fvar, i, ReadParam(plugin.Params(), i));
+  int parent = 0;  // any non-empty parent will do offscreen
+  auto window = TPluginEditorWindow::Create(system, &parent, fvar);
+  if (!window) return {};
+  window->Native().Show();
+  window->SetAll();
+  window->Native().PaintPending();
+  return system.Windows().front()->Screen();
+}
+
+bool WriteEditorScreenshot(APlugin& plugin, const std::string& path) {
+  const PixelImage picture = ComposeEditorPicture(plugin);
+  return picture.Width() > 0 && WritePng(picture, path);
+}
