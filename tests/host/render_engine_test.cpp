@@ -1,0 +1,197 @@
+// The host driving the test plug-in in-process: loading, the call sequence,
+// block splitting at event times, time info and the tail.
+#include "host/render_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "fake_synth_state.h"
+#include "host/host_error.h"
+#include "host/plugin_session.h"
+
+namespace vyrtal::host {
+namespace {
+
+class MemorySink : public AudioSink {
+ public:
+  void write(const float* const* channels, VstInt32 frames) override {
+    for (VstInt32 i = 0; i < frames; ++i) {
+      left.push_back(channels[0][i]);
+      right.push_back(channels[1][i]);
+    }
+  }
+  std::vector<float> left;
+  std::vector<float> right;
+};
+
+FakeSynthState& State(EffectInstance& instance) { return *static_cast<FakeSynthState*>(instance.effect().object); }
+
+Timeline TwoNotes(double rate) {
+  Timeline timeline{{}, TempoMap(rate, 120.0), 0};
+  timeline.events.push_back({1000, {0x90, 60, 100}, 3});
+  timeline.events.push_back({1000, {0xB0, 7, 90}, 3});
+  timeline.events.push_back({1777, {0x80, 60, 0}, 3});
+  timeline.events.push_back({2001, {0x90, 62, 100}, 3});
+  timeline.events.push_back({2500, {0x80, 62, 0}, 3});
+  timeline.endFrame = 2500;
+  return timeline;
+}
+
+PluginSession Open(const char* path, double rate = 44100.0, VstInt32 block = 256) {
+  return OpenSession(std::make_shared<PluginLibrary>(path), rate, block, nullptr);
+}
+
+TEST(RenderEngine, SplitsBlocksSoEventsLandOnTheirSample) {
+  PluginSession session = Open(FAKE_SYNTH_PATH);
+  const Timeline timeline = TwoNotes(44100.0);
+  RenderOptions options;
+  options.blockSize = 256;
+  options.tailSeconds = 0.01;
+  MemorySink sink;
+  const RenderReport report = RenderTimeline(*session.instance, *session.host, timeline, options, sink);
+
+  EXPECT_EQ(report.frames, 2500 + 441);
+  EXPECT_EQ(report.tailFrames, 441);
+  EXPECT_EQ(report.events, 5u);
+  ASSERT_EQ(sink.left.size(), static_cast<std::size_t>(report.frames));
+  const auto firstNonZero = std::find_if(sink.left.begin(), sink.left.end(), [](float s) { return s != 0.0f; });
+  EXPECT_EQ(firstNonZero - sink.left.begin(), 1000);
+  EXPECT_EQ(sink.left[1776], 0.5f);
+  EXPECT_EQ(sink.left[1777], 0.0f);
+  EXPECT_EQ(sink.left[2000], 0.0f);
+  EXPECT_EQ(sink.left[2001], 0.5f);
+  EXPECT_EQ(sink.right[2499], 0.5f);
+  EXPECT_EQ(sink.right[2500], 0.0f);
+
+  FakeSynthState& state = State(*session.instance);
+  ASSERT_EQ(state.events.size(), 5u);
+  EXPECT_DOUBLE_EQ(state.events[0].samplePos, 1000.0);
+  EXPECT_DOUBLE_EQ(state.events[1].samplePos, 1000.0);
+  EXPECT_DOUBLE_EQ(state.events[2].samplePos, 1777.0);
+  EXPECT_DOUBLE_EQ(state.events[3].samplePos, 2001.0);
+  for (const FakeSynthEvent& event : state.events) EXPECT_EQ(event.deltaFrames, 0);
+  for (const FakeSynthBlock& block : state.blocks) {
+    EXPECT_LE(block.frames, 256);
+    EXPECT_GT(block.frames, 0);
+  }
+  EXPECT_TRUE(session.host->midiWanted());
+}
+
+TEST(RenderEngine, ReportsTimeAndTempoEveryBlock) {
+  PluginSession session = Open(FAKE_SYNTH_PATH, 48000.0, 512);
+  Timeline timeline{{}, TempoMap(48000.0, 120.0), 48000};
+  timeline.tempo.change(24000, 1.0, 60.0, 4, 4);
+  RenderOptions options;
+  options.blockSize = 512;
+  options.tailSeconds = 0.0;
+  MemorySink sink;
+  RenderTimeline(*session.instance, *session.host, timeline, options, sink);
+  const auto& blocks = State(*session.instance).blocks;
+  ASSERT_FALSE(blocks.empty());
+  double expected = 0.0;
+  for (const FakeSynthBlock& block : blocks) {
+    EXPECT_DOUBLE_EQ(block.samplePos, expected);
+    EXPECT_NE(block.timeFlags & kVstTransportPlaying, 0);
+    EXPECT_NE(block.timeFlags & kVstTempoValid, 0);
+    EXPECT_NE(block.timeFlags & kVstPpqPosValid, 0);
+    const double bpm = block.samplePos < 24000 ? 120.0 : 60.0;
+    EXPECT_DOUBLE_EQ(block.tempo, bpm);
+    EXPECT_EQ(block.tempoAt, static_cast<VstIntPtr>(bpm * 10000));
+    expected += block.frames;
+  }
+  EXPECT_DOUBLE_EQ(expected, 48000.0);
+  EXPECT_NEAR(blocks.back().ppqPos, 1.0 + (blocks.back().samplePos - 24000.0) / 48000.0, 1e-9);
+}
+
+TEST(RenderEngine, AutomaticTailStopsAfterHalfASecondOfQuiet) {
+  PluginSession session = Open(FAKE_SYNTH_PATH, 10000.0, 100);
+  Timeline timeline{{}, TempoMap(10000.0, 120.0), 0};
+  timeline.events.push_back({0, {0x90, 60, 100}, 3});
+  timeline.events.push_back({1000, {0x80, 60, 0}, 3});
+  timeline.endFrame = 1000;
+  RenderOptions options;
+  options.blockSize = 100;
+  MemorySink sink;
+  const RenderReport report = RenderTimeline(*session.instance, *session.host, timeline, options, sink);
+  EXPECT_EQ(report.tailFrames, 5000);
+  EXPECT_FALSE(report.tailLimited);
+}
+
+TEST(RenderEngine, AutomaticTailHasALimit) {
+  PluginSession session = Open(FAKE_SYNTH_PATH, 10000.0, 100);
+  Timeline timeline{{}, TempoMap(10000.0, 120.0), 0};
+  timeline.events.push_back({0, {0x90, 60, 100}, 3});  // never released
+  RenderOptions options;
+  options.blockSize = 100;
+  options.maxTailSeconds = 2.0;
+  MemorySink sink;
+  const RenderReport report = RenderTimeline(*session.instance, *session.host, timeline, options, sink);
+  EXPECT_EQ(report.tailFrames, 20000);
+  EXPECT_TRUE(report.tailLimited);
+}
+
+TEST(RenderEngine, FollowsTheUsualHostSequence) {
+  PluginSession session = Open(FAKE_SYNTH_PATH);
+  session.instance->setProgram(1);
+  Timeline timeline = TwoNotes(44100.0);
+  RenderOptions options;
+  options.tailSeconds = 0.0;
+  MemorySink sink;
+  RenderTimeline(*session.instance, *session.host, timeline, options, sink);
+  const auto& ops = State(*session.instance).opcodes;
+  const auto position = [&](VstInt32 op) { return std::find(ops.begin(), ops.end(), op) - ops.begin(); };
+  ASSERT_GE(ops.size(), 8u);
+  EXPECT_EQ(ops[0], effOpen);
+  EXPECT_LT(position(effOpen), position(effSetSampleRate));
+  EXPECT_LT(position(effSetSampleRate), position(effSetBlockSize));
+  EXPECT_LT(position(effSetBlockSize), position(effSetProgram));
+  EXPECT_LT(position(effSetProgram), position(effMainsChanged));
+  EXPECT_LT(position(effMainsChanged), position(effProcessEvents));
+  EXPECT_EQ(ops.back(), effMainsChanged);  // suspended at the end
+  EXPECT_EQ(State(*session.instance).program, 1);
+  EXPECT_DOUBLE_EQ(State(*session.instance).sampleRate, 44100.0);
+  EXPECT_EQ(State(*session.instance).blockSize, 256);
+}
+
+TEST(PluginLoader, LoadsTheLegacyEntryPoint) {
+  PluginLibrary library(FAKE_LEGACY_PATH);
+  EXPECT_EQ(library.entryName(), "main");
+  PluginLibrary modern(FAKE_SYNTH_PATH);
+  EXPECT_EQ(modern.entryName(), "VSTPluginMain");
+}
+
+TEST(PluginLoader, InstanceNamesAndParameters) {
+  PluginSession session = Open(FAKE_LEGACY_PATH);
+  EffectInstance& fx = *session.instance;
+  EXPECT_EQ(fx.effectName(), "FakeSynth");
+  EXPECT_EQ(fx.vendorString(), "Test Vendor");
+  EXPECT_EQ(fx.programName(1), "Second");
+  EXPECT_EQ(fx.parameterName(2), "Gamma");
+  EXPECT_FLOAT_EQ(fx.parameter(1), 0.5f);
+  fx.setParameter(1, 0.125f);
+  EXPECT_FLOAT_EQ(fx.parameter(1), 0.125f);
+  ASSERT_EQ(session.host->automation().size(), 1u);
+  EXPECT_EQ(session.host->automation()[0].index, 1);
+}
+
+void ExpectLoadError(const char* path, const std::string& fragment) {
+  try {
+    PluginSession session = Open(path);
+    FAIL() << "loaded " << path;
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
+  }
+}
+
+TEST(PluginLoader, ReportsWhatIsWrong) {
+  ExpectLoadError("/nonexistent/plugin.so", "not found");
+  ExpectLoadError(FAKE_NONE_PATH, "neither VSTPluginMain nor main");
+  ExpectLoadError(FAKE_NULL_PATH, "returned no effect");
+  ExpectLoadError(FAKE_BADMAGIC_PATH, "not a VST 2 effect");
+  ExpectLoadError(NOT_A_LIBRARY_PATH, "cannot load plug-in");
+}
+
+}  // namespace
+}  // namespace vyrtal::host
