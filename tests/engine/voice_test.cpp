@@ -105,6 +105,50 @@ TEST(LowpassSection, MaximalResonanceStaysFiniteForMinutes) {
   EXPECT_LT(peak, 1e4f);
 }
 
+// Runs a sine through a section and gives the peak of the second half.
+float SinePeak(LowpassSection& lp, double hz) {
+  float peak = 0.0f;
+  for (int i = 0; i < 44100; ++i) {
+    const float x = static_cast<float>(std::sin(2.0 * 3.141592653589793 * hz * i / 44100.0));
+    const float y = lp.Process(x, HistorySlots::At(static_cast<std::uint8_t>(i % 3)));
+    if (i > 22050) peak = std::max(peak, std::fabs(y));
+  }
+  return peak;
+}
+
+TEST(LowpassSection, CutoffLimits) {
+  // Filter Freq 0 requests 20 Hz (21 after the design's +1): 1 kHz is gone.
+  LowpassSection low;
+  low.Init();
+  low.Configure(20.0f, 0.0f, 44100.0f);
+  EXPECT_LT(SinePeak(low, 1000.0), 0.01f);
+  // Filter Freq 1 requests 20480 Hz, limited to 0.4 x 44100 = 17640 Hz: the
+  // same section as a request of 17639 Hz.
+  LowpassSection top, limited;
+  top.Init();
+  limited.Init();
+  top.Configure(20480.0f, 0.5f, 44100.0f);
+  limited.Configure(17639.0f, 0.5f, 44100.0f);
+  EXPECT_EQ(SinePeak(top, 5000.0), SinePeak(limited, 5000.0));
+  EXPECT_GT(SinePeak(top, 5000.0), 0.9f);
+}
+
+TEST(Voice, SquareSoundsUnlikeSaw) {
+  // The square (amp for half a period, the input alone for the other half)
+  // sounds, and differently from the saw.
+  auto saw = MakeRig();
+  auto square = MakeRig();
+  for (auto* rig : {saw.get(), square.get()}) {
+    rig->LoadProgram(0);
+    rig->NoteOn(0, 57, 127);
+  }
+  square->Set(Param::kOscType, 0.33444816f);
+  const auto a = saw->RunLeft(8192);
+  const auto b = square->RunLeft(8192);
+  EXPECT_NE(a, b);
+  EXPECT_GT(vyrtal_test::Rms(b, 4096, 8192), 1e-3);
+}
+
 TEST(Voice, OscillatorTypeFromControl) {
   struct Row {
     float value;
