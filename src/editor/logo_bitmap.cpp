@@ -82,8 +82,20 @@ void StampStroke(std::span<const Pt> points, std::vector<double>& coverage) {
     for (int s = 0; s < 12; ++s) path.push_back(Place(CatmullRom(p0, points[i], points[i + 1], p3, s / 12.0)));
   }
   path.push_back(Place(points[n - 1]));
-  for (int y = 0; y < kLogoHeight; ++y) {
-    for (int x = 0; x < kLogoWidth; ++x) {
+  double minX = path[0].x, maxX = path[0].x, minY = path[0].y, maxY = path[0].y;
+  for (const Pt& p : path) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  const int reach = static_cast<int>(kPenRadius) + 2;
+  const int x0 = std::max(0, static_cast<int>(minX) - reach);
+  const int x1 = std::min(kLogoWidth, static_cast<int>(maxX) + reach + 1);
+  const int y0 = std::max(0, static_cast<int>(minY) - reach);
+  const int y1 = std::min(kLogoHeight, static_cast<int>(maxY) + reach + 1);
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
       double d = 1e9;
       for (std::size_t i = 0; i + 1 < path.size(); ++i) d = std::min(d, SegmentDistance(path[i], path[i + 1], x + 0.5, y + 0.5));
       const double c = std::clamp(kPenRadius + 0.5 - d, 0.0, 1.0);
