@@ -70,11 +70,19 @@ void SoundEngine::ControlTick() {
                      P(Param::kChorusFeed)},
                     n, rate);
 
+  // The LFOs run at every tick: a voice that starts between two ticks takes
+  // the tremolo of the last one at once.
+  const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
+                               P(Param::kTremAmount), P(Param::kTremSpeed),
+                               P(Param::kWahAmount),  P(Param::kWahSpeed)};
+  modulation_.ConfigureVibrato(mod, n, rate);
+  modulation_.ConfigureTremolo(mod, n, rate);
   // Whole part of value x 2.99: 0 Saw, 1 Square, 2 Noise.
   std::int32_t type = FloorInt(2.99 * P(Param::kOscType));
   if (type < 0) type = 0;
   if (type > 2) type = 2;
   oscType_ = static_cast<OscType>(type);
+  modulation_.ConfigureWah(mod, n, rate);
 
   // 2^(9 x amount) + 1: 2 to 513 samples. Worked out again only when the
   // control moves.
@@ -97,21 +105,13 @@ void SoundEngine::ControlTick() {
     outputGain_ = DbToGain(volume, 40.0f, 40.0f);
   }
 
-  // The LFOs and the voice controls only matter to running voices; they are
-  // worked out at this tick when the first voice runs.
+  // The glides, formant and filter controls only matter to running voices;
+  // they are worked out at this tick when the first voice runs.
   voiceControlsPending_ = true;
 }
 
 void SoundEngine::UpdateVoiceControls() {
   voiceControlsPending_ = false;
-  const float rate = curSampleRate;
-  const std::int32_t n = static_cast<std::int32_t>(sampleCounter_);
-  const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
-                               P(Param::kTremAmount), P(Param::kTremSpeed),
-                               P(Param::kWahAmount),  P(Param::kWahSpeed)};
-  modulation_.ConfigureVibrato(mod, n, rate);
-  modulation_.ConfigureTremolo(mod, n, rate);
-  modulation_.ConfigureWah(mod, n, rate);
 
   // Shared by every running voice at this tick.
   pitchGlide_ = Modulation::GlideWeight(P(Param::kPitchInertia));

@@ -208,3 +208,16 @@ TEST(RenderLoop, InputReachesRunningVoices) {
 }
 
 }  // namespace
+
+// A voice that starts between two ticks takes the tremolo of the last tick,
+// even when no voice ran at that tick.
+TEST(RenderLoop, TremoloFollowsEveryTickEvenWithoutVoices) {
+  auto rig = MakeRig();
+  rig->Set(Param::kTremAmount, 1.0f);
+  rig->Set(Param::kTremSpeed, 0.7f);
+  std::vector<float> l(40), r(40);
+  rig->engine.Render(nullptr, l.data(), r.data(), 40, true);  // ticks at 16 and 32, no voice
+  const double ft = std::exp(0.6931472 * 7.0) * 0.02685546875 / 44100.0;
+  const double expected = 1.0 - std::fabs(std::sin(6.28318 * ft * 32.0) * 1.0);
+  EXPECT_NEAR(rig->engine.modulation().tremolo(), expected, 1e-6);
+}
