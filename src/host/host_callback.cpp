@@ -16,10 +16,8 @@ constexpr VstIntPtr kProcessLevelRealtime = 2;
 constexpr VstIntPtr kAutomationOff = 1;
 constexpr VstIntPtr kLanguageEnglish = 1;
 
-constexpr std::array<std::string_view, 6> kCapabilities{
-    "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "receiveVstEvents", "receiveVstMidiEvent",
-    "supplyIdle",
-};
+// What this host does for a plug-in; it takes no events back from one.
+constexpr std::array<std::string_view, 3> kCapabilities{"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo"};
 
 void CopyText(void* ptr, const char* text, std::size_t capacity) {
   if (ptr == nullptr) return;

@@ -126,9 +126,6 @@ float GetParameter(AEffect* effect, VstInt32 index) {
   state->host = host;
   AEffect& effect = state->effect;
   effect.magic = kEffectMagic;
-#ifdef FAKE_BAD_MAGIC
-  effect.magic = 0;
-#endif
   effect.dispatcher = Dispatch;
   effect.setParameter = SetParameter;
   effect.getParameter = GetParameter;
@@ -155,6 +152,13 @@ extern "C" {
 FAKE_EXPORT int fake_synth_nothing_here() { return 0; }
 #elif defined(FAKE_RETURNS_NULL)
 FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) { return nullptr; }
+#elif defined(FAKE_BAD_MAGIC)
+// A record the host must refuse (and cannot close): a static one, so that
+// nothing leaks.
+FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
+  static AEffect notAnEffect{};
+  return &notAnEffect;
+}
 #else
 #ifndef FAKE_LEGACY_ONLY
 FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) { return Create(host); }
