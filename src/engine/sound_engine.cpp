@@ -6,7 +6,8 @@
 void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
   param_ = param;
   tempoSource_ = tempoSource;
-  curSampleRate = 44100.0f;
+  curSampleRate.store(44100.0f, std::memory_order_relaxed);
+  blockRate_ = 44100.0f;
   numVoices = kMaxVoices;
   for (int v = 0; v < kVoiceSlots; ++v) {
     const auto s = static_cast<std::size_t>(v);
@@ -60,7 +61,7 @@ int SoundEngine::ActiveVoices() const {
 }
 
 void SoundEngine::ControlTick() {
-  const float rate = curSampleRate;
+  const float rate = blockRate_;
   const std::int32_t n = static_cast<std::int32_t>(sampleCounter_);
 
   delay_.Configure({P(Param::kDelayLength), P(Param::kDelayFeed), P(Param::kDelayFilter),
@@ -133,7 +134,8 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
                          bool replace) {
   if (count <= 0 || param_ == nullptr) return;
   const int voices = ActiveVoices();
-  const float sampleRate = curSampleRate;
+  blockRate_ = curSampleRate.load(std::memory_order_relaxed);
+  const float sampleRate = blockRate_;
   std::uint32_t counter = sampleCounter_;
   std::uint8_t position = historyPosition_;
 

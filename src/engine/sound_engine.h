@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "engine/chorus.h"
@@ -84,7 +85,8 @@ class SoundEngine {
 
   void SeedNoise(std::uint32_t seed);
 
-  float curSampleRate = 44100.0f;
+  // Written by program changes on the host's other thread; read once per block.
+  std::atomic<float> curSampleRate{44100.0f};
   int numVoices = 6;
   NoteState notes;
 
@@ -107,6 +109,7 @@ class SoundEngine {
   void UpdateVoiceControls();
 
   const ParamArray* param_ = nullptr;
+  float blockRate_ = 44100.0f;  // curSampleRate as this block renders it
   TempoSource* tempoSource_ = nullptr;
 
   std::uint32_t sampleCounter_;

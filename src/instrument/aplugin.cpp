@@ -20,6 +20,10 @@ constexpr const char* kProduct = "Vyrtal";
 constexpr VstInt32 kVendorVersion = 1;
 constexpr int kNumOutputPins = 2;
 
+// What the audio thread is asked to clear.
+constexpr std::uint32_t kClearLines = 1;        // delay, chorus and stereo lines
+constexpr std::uint32_t kResetRunningSound = 2;  // the lines, history slots and voice low-passes
+
 // Noise seed: the clock, mixed with the instance's address so that two
 // instances made in the same tick differ. VYRTAL_NOISE_SEED fixes it for tests.
 std::uint32_t NoiseSeed(const void* instance) {
@@ -48,7 +52,7 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kN
   isSynth(true);
   setUniqueID(FourCharCode('V', 'y', 'r', 's'));
   engine.numVoices = 6;
-  engine.curSampleRate = 44100.0f;
+  engine.curSampleRate.store(44100.0f);
   for (auto& program : programs) {
     for (int i = 0; i < kNumParamSlots; ++i) program->fvar[static_cast<std::size_t>(i)].store(0.0f);
   }
@@ -88,7 +92,18 @@ void APlugin::getParameterName(VstInt32 index, char* text) {
 
 float APlugin::getVu() { return 0.0f; }
 
-void APlugin::suspend() { engine.ClearLines(); }
+void APlugin::suspend() { RequestReset(kClearLines); }
+
+void APlugin::ApplyResetRequests() {
+  const std::uint32_t requests = resetRequests.exchange(0, std::memory_order_acquire);
+  if ((requests & kResetRunningSound) != 0) {
+    engine.ResetRunningSound();
+  } else if ((requests & kClearLines) != 0) {
+    engine.ClearLines();
+  }
+}
+
+void APlugin::RequestRunningSoundReset() { RequestReset(kResetRunningSound); }
 
 void APlugin::resume() { wantEvents(1); }
 

@@ -56,7 +56,7 @@ class APlugin : public AudioEffectX, private TempoSource {
   const APluginProgram& Program(int index) const { return *programs[static_cast<std::size_t>(index)]; }
   const NoteState& Notes() const { return engine.notes; }
   int LastVoice() const { return lastVoice; }
-  float CurSampleRate() const { return engine.curSampleRate; }
+  float CurSampleRate() const { return engine.curSampleRate.load(std::memory_order_relaxed); }
   void SeedNoise(std::uint32_t seed) { engine.SeedNoise(seed); }
 
   // 1 while the editor window is closed; written only by the editor bridge.
@@ -68,10 +68,17 @@ class APlugin : public AudioEffectX, private TempoSource {
   void HandleMidi(const unsigned char* data);
   void UpdateEditor();
   void WriteFactoryPrograms();
+  // Program change and suspend come on the host's other thread: they ask
+  // for the engine's buffers to be cleared, and the audio thread does it
+  // before it next touches them.
+  void RequestReset(std::uint32_t what) { resetRequests.fetch_or(what, std::memory_order_release); }
+  void ApplyResetRequests();
+  void RequestRunningSoundReset();
 
   ParamArray param{};
   std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
   int lastVoice = 0;
   EventQueue pending;
+  std::atomic<std::uint32_t> resetRequests{0};
   SoundEngine engine;
 };

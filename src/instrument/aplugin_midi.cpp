@@ -14,6 +14,7 @@ constexpr int kIgnoredController = 126;  // mono mode on: no effect at all
 }  // namespace
 
 VstInt32 APlugin::processEvents(VstEvents* events) {
+  ApplyResetRequests();
   if (events == nullptr) return 1;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
     const VstEvent* event = events->events[i];

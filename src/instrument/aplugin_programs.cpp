@@ -8,7 +8,7 @@
 
 void APlugin::setProgram(VstInt32 program) {
   // The engine's rate follows the host's on every request, even a refused one.
-  engine.curSampleRate = static_cast<float>(updateSampleRate());
+  engine.curSampleRate.store(static_cast<float>(updateSampleRate()), std::memory_order_relaxed);
   if (program < 0 || program >= kNumPrograms) return;
   curProgram = program;
   const APluginProgram& current = *programs[static_cast<std::size_t>(program)];
@@ -17,7 +17,7 @@ void APlugin::setProgram(VstInt32 program) {
   }
   // Release every held key; the voices fall through their release.
   for (auto& key : engine.notes.keyDown) key.store(0, std::memory_order_relaxed);
-  engine.ResetRunningSound();
+  RequestRunningSoundReset();
   if (editorClosed.load() == 0) UpdateEditor();
 }
 

@@ -14,6 +14,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
 
 void APlugin::Render(float** inputs, float** outputs, VstInt32 sampleFrames, bool replace) {
   if (sampleFrames <= 0 || outputs == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) return;
+  ApplyResetRequests();
   const float* input = inputs != nullptr ? inputs[0] : nullptr;
   float* left = outputs[0];
   float* right = outputs[1];

@@ -33,7 +33,7 @@ bool EnsureFolder(const std::string& folder) {
 }
 
 // Creates every folder on the way to the file.
-bool EnsureParentFolders(const std::string& path) {
+[[maybe_unused]] bool EnsureParentFolders(const std::string& path) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
     if (!EnsureFolder(path.substr(0, slash))) return false;
   }
