@@ -3,7 +3,9 @@
 #include "frame/audio_effect.h"
 
 #if defined(_WIN32)
-#define VYRTAL_EXPORT __declspec(dllexport)
+// Windows builds name their exports in Vyrtal.def: a dllexport here would
+// export the 32-bit label "_main" under a decorated name.
+#define VYRTAL_EXPORT
 #else
 #define VYRTAL_EXPORT __attribute__((visibility("default")))
 #endif
