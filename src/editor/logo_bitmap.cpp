@@ -22,14 +22,14 @@ constexpr std::array<Pt, 5> kTStem{{{89, 13}, {87, 26}, {87, 32}, {91, 34}, {97,
 constexpr std::array<Pt, 2> kTBar{{{82, 21}, {96, 20}}};
 constexpr std::array<Pt, 7> kABowl{{{109, 24}, {104, 22}, {99, 26}, {98, 32}, {102, 34}, {107, 29}, {109, 23}}};
 constexpr std::array<Pt, 4> kAStem{{{109, 23}, {108, 32}, {111, 34}, {116, 30}}};
-constexpr std::array<Pt, 9> kL{{{116, 30}, {122, 20}, {125, 12}, {123, 9}, {120, 12}, {118, 24}, {119, 33}, {123, 34}, {130, 29}}};
-constexpr std::array<Pt, 4> kSwash{{{130, 29}, {136, 27}, {140, 35}, {150, 37}}};
+constexpr std::array<Pt, 9> kL{{{116, 30}, {122, 20}, {125, 12}, {123, 9}, {120, 12}, {118, 24}, {119, 33}, {123, 34}, {128, 31}}};
+constexpr std::array<Pt, 5> kSwash{{{4, 38}, {40, 37}, {90, 38}, {130, 37}, {150, 35}}};
 
-constexpr double kScaleX = 1.22;
+constexpr double kScaleX = 1.25;
 constexpr double kOffsetX = 6.0;
 constexpr double kSlant = 0.32;  // rightwards lean per pixel of height
 constexpr double kBaseline = 34.0;
-constexpr double kPenRadius = 1.45;
+constexpr double kPenRadius = 1.7;
 
 // The maker's tag in a 5 × 7 pixel alphabet of its own.
 struct TagGlyph {
@@ -48,8 +48,8 @@ constexpr std::array<TagGlyph, 9> kTagGlyphs{{
     {'x', {0x00, 0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11}},
 }};
 constexpr std::string_view kTag = "TollarinFx";
-constexpr int kTagX = 132;
-constexpr int kTagY = 2;
+constexpr int kTagX = 62;
+constexpr int kTagY = 3;
 
 Pt CatmullRom(const Pt& p0, const Pt& p1, const Pt& p2, const Pt& p3, double t) {
   const double t2 = t * t;
