@@ -1,0 +1,52 @@
+// The editor as a host reaches it: through the loaded plug-in's effect
+// record only.
+#include <gtest/gtest.h>
+
+#include "support/loaded_plugin.h"
+
+namespace {
+
+class EditorBoundary : public ::testing::Test {
+ protected:
+  ScopedExportFile exportFile;
+  FakeHost host;
+  LoadedPlugin plugin{host};
+};
+
+TEST_F(EditorBoundary, FlagsAnnounceTheEditor) {
+  ASSERT_NE(plugin.Effect(), nullptr);
+  EXPECT_EQ(plugin->flags, 0x119);
+}
+
+TEST_F(EditorBoundary, RectangleBeforeOpen) {
+  ERect* rect = nullptr;
+  EXPECT_EQ(plugin.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right, 665);
+  EXPECT_EQ(rect->bottom, 518);
+}
+
+TEST_F(EditorBoundary, OpenWithoutAParentAnswersZero) {
+  EXPECT_EQ(plugin.Dispatch(effEditOpen, 0, 0, nullptr), 0);
+  ERect* rect = nullptr;
+  plugin.Dispatch(effEditGetRect, 0, 0, &rect);
+  EXPECT_EQ(rect->right, 665);
+  EXPECT_EQ(plugin.Dispatch(effEditClose), 0);
+}
+
+TEST_F(EditorBoundary, OpenIdleCloseAndCloseTheInstanceWhileOpen) {
+  int parent = 0;
+  ASSERT_EQ(plugin.Dispatch(effEditOpen, 0, 0, &parent), 1);
+  ERect* rect = nullptr;
+  EXPECT_EQ(plugin.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right, 463);
+  EXPECT_EQ(rect->bottom, 325);
+  EXPECT_EQ(plugin.Dispatch(effEditIdle), 0);
+  plugin.SetParameter(9, 0.5f);
+  plugin.SendMidi({{0xB0, 83, 64}});
+  EXPECT_EQ(plugin.Dispatch(effEditClose), 0);
+  ASSERT_EQ(plugin.Dispatch(effEditOpen, 0, 0, &parent), 1);
+  plugin.Close();  // the editor is still open
+}
+
+}  // namespace
