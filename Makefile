@@ -8,7 +8,7 @@ TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test test-plain test-asan test-tsan clean
+.PHONY: all deps build demo test test-plain test-asan test-tsan test-windows dist clean
 
 all: build
 
@@ -22,7 +22,7 @@ build: deps
 demo: build
 	@scripts/demo $(BUILD)
 
-test: test-plain test-asan test-tsan
+test: test-plain test-asan test-tsan test-windows
 
 test-plain: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -40,5 +40,13 @@ test-tsan: deps
 	@cmake --build $(TSAN_BUILD) -j $(JOBS)
 	@cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
 
+# dist/linux-x86_64/Vyrtal.so, dist/win32/Vyrtal.dll and dist/win64/Vyrtal.dll.
+dist: deps
+	@JOBS=$(JOBS) scripts/dist dist
+
+# The Windows DLLs under wine, against the Linux build's render.
+test-windows: dist
+	@tests/windows/run-wine-tests dist build-wintest
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) out dist build-dist-* build-wintest
