@@ -1,5 +1,6 @@
 #include "editor/editor_screenshot.h"
 
+#include <array>
 #include <memory>
 
 #include "editor/plugin_editor_window.h"
@@ -8,9 +9,17 @@
 #include "platform/png_writer.h"
 
 PixelImage ComposeEditorPicture(APlugin& plugin) {
+  std::array<float, kMirrorSlots> values{};
+  for (int i = 0; i < kMirrorSlots; ++i) values[static_cast<std::size_t>(i)] = ReadParam(plugin.Params(), i);
+  return ComposeEditorPicture(values);
+}
+
+PixelImage ComposeEditorPicture(std::span<const float> values) {
   OffscreenWindowSystem system;
   ParamMirror fvar{};
-  for (int i = 0; i < kMirrorSlots; ++i) Store(fvar, i, ReadParam(plugin.Params(), i));
+  for (int i = 0; i < kMirrorSlots; ++i) {
+    Store(fvar, i, static_cast<std::size_t>(i) < values.size() ? values[static_cast<std::size_t>(i)] : 0.0f);
+  }
   int parent = 0;  // any non-empty parent will do offscreen
   auto window = TPluginEditorWindow::Create(system, &parent, fvar);
   if (!window) return {};
@@ -18,6 +27,11 @@ PixelImage ComposeEditorPicture(APlugin& plugin) {
   window->SetAll();
   window->Native().PaintPending();
   return system.Windows().front()->Screen();
+}
+
+bool WriteEditorScreenshot(std::span<const float> values, const std::string& path) {
+  const PixelImage picture = ComposeEditorPicture(values);
+  return picture.Width() > 0 && WritePng(picture, path);
 }
 
 bool WriteEditorScreenshot(APlugin& plugin, const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "editor/control_table.h"
 #include "editor/editor_colors.h"
@@ -138,6 +139,20 @@ TEST(Screenshot, ComposesTheWholeWindow) {
   const std::string path = ::testing::TempDir() + "vyrtal_editor_screenshot.png";
   EXPECT_TRUE(WriteEditorScreenshot(plugin, path));
   EXPECT_FALSE(WriteEditorScreenshot(plugin, "/nonexistent-dir/x.png"));
+}
+
+TEST(Screenshot, FromValuesAlone) {
+  std::vector<float> values(50, 0.0f);
+  values[19] = 1.0f;  // delay lamp on
+  values[14] = 0.5f;
+  const PixelImage picture = ComposeEditorPicture(values);
+  ASSERT_EQ(picture.Width(), 463);
+  EXPECT_EQ(picture.At(435, 180), kRed);
+  EXPECT_EQ(picture.At(435, 260), kLampGrey);
+  EXPECT_EQ(picture.At(16, 36), kWhite);       // volume slider at 0: only the track
+  EXPECT_EQ(picture.At(16, 55), kDarkGrey);
+  const std::string path = ::testing::TempDir() + "vyrtal_editor_values.png";
+  EXPECT_TRUE(WriteEditorScreenshot(values, path));
 }
 
 }  // namespace
