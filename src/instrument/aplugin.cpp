@@ -60,7 +60,10 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kN
   setProgram(0);
 }
 
-APlugin::~APlugin() = default;
+APlugin::~APlugin() {
+  // The editor bridge reaches into this object as it goes, so it goes first.
+  setEditor(nullptr);
+}
 
 void APlugin::setParameter(VstInt32 index, float value) {
   if (index < 0 || index >= kNumParamSlots) return;

@@ -82,7 +82,9 @@ void APluginEditor::close() {
 }
 
 // Refreshing the controls is the window's own timer's work.
-void APluginEditor::idle() {}
+void APluginEditor::idle() {
+  if (window) window->Native().Idle();
+}
 
 void APluginEditor::update() {
   if (plugin->editorClosed.load() == 0 && windowLive.load()) CopyValues();

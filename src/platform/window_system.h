@@ -49,6 +49,10 @@ class NativeWindow {
   // or the window is destroyed.
   virtual void StartTimer(int milliseconds) = 0;
   virtual void StopTimer() = 0;
+  // Called often on the window's thread by whoever owns it (hosts call the
+  // editor's idle many times a second): window systems without a thread of
+  // their own handle pending events, run a due timer and paint here.
+  virtual void Idle() {}
 };
 
 class WindowSystem {
