@@ -1,4 +1,4 @@
-// vyrtal: a command-line VST 2 host. Sub-commands info, render and bench.
+// vyrtal: a command-line VST 2 host. Sub-commands info, render, bench, edit and screenshot.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -6,11 +6,13 @@
 #include <string>
 
 #include "host/bench_command.h"
+#include "host/edit_command.h"
 #include "host/host_error.h"
 #include "host/info_command.h"
 #include "host/phrases.h"
 #include "host/plugin_choice.h"
 #include "host/render_command.h"
+#include "host/screenshot_command.h"
 
 namespace {
 
@@ -75,6 +77,22 @@ int main(int argc, char** argv) {
   benchCommand->add_option("--block", bench.blockSize, "Block size in samples")->check(CLI::Range(1, 65536));
   benchCommand->add_flag("-v,--verbose", bench.verbose, "Show every run");
 
+  EditArgs edit;
+  edit.plugin = defaultPlugin;
+  CLI::App* editCommand = app.add_subcommand("edit", "Open a plug-in's editor in a window, printing its automation");
+  editCommand->add_option("--plugin", edit.plugin, pluginHelp);
+  editCommand->add_option("--program", edit.program, "Program to show, by number or name");
+  editCommand->add_option("--seconds", edit.seconds, "Close after this many seconds (default: when closed)")
+      ->check(CLI::Range(0.0, 86400.0));
+
+  ScreenshotArgs shot;
+  shot.plugin = defaultPlugin;
+  CLI::App* shotCommand =
+      app.add_subcommand("screenshot", "Draw Vyrtal's editor for a program, without a display, as PNG");
+  shotCommand->add_option("--plugin", shot.plugin, pluginHelp);
+  shotCommand->add_option("--program", shot.program, "Program to show, by number or name");
+  shotCommand->add_option("-o,--output", shot.output, "PNG file to write")->required();
+
   try {
     app.parse(argc, argv);
     if (renderCommand->parsed() && render.midiFile.empty() && render.phrase.empty())
@@ -91,6 +109,8 @@ int main(int argc, char** argv) {
     if (infoCommand->parsed()) RunInfo(info, std::cout);
     if (renderCommand->parsed()) RunRender(render, std::cout);
     if (benchCommand->parsed()) RunBench(bench, std::cout);
+    if (editCommand->parsed()) RunEdit(edit, std::cout);
+    if (shotCommand->parsed()) RunScreenshot(shot, std::cout);
   } catch (const HostError& e) {
     std::cout.flush();
     std::cerr << "vyrtal: " << e.what() << "\n";
