@@ -103,15 +103,15 @@ void TPluginEditorWindow::DrawBox(Picture& picture, int index) {
 }
 
 void TPluginEditorWindow::SetControl(int index) {
-  const ControlSpec* spec = ControlForIndex(index);
+  const ControlSpec* control = ControlForIndex(index);
   Picture* picture = ControlPicture(index);
-  if (spec == nullptr || picture == nullptr) return;
-  switch (spec->kind) {
+  if (control == nullptr || picture == nullptr) return;
+  switch (control->kind) {
     case ControlKind::Dial:
-      DrawDial2(*picture, index, spec->shortCaption);
+      DrawDial2(*picture, index, control->shortCaption);
       break;
     case ControlKind::Slider:
-      DrawHSlider2(*picture, index, spec->shortCaption);
+      DrawHSlider2(*picture, index, control->shortCaption);
       break;
     case ControlKind::Lamp:
       DrawBox(*picture, index);
@@ -120,9 +120,9 @@ void TPluginEditorWindow::SetControl(int index) {
 }
 
 void TPluginEditorWindow::SetLabel(int index) {
-  const ControlSpec* spec = ControlForIndex(index);
-  if (spec == nullptr || spec->longCaption.empty()) return;
-  PrintLabels(spec->longCaption, ValueText(spec->rule, Value(index), UserDecimalSeparator()));
+  const ControlSpec* control = ControlForIndex(index);
+  if (control == nullptr || control->longCaption.empty()) return;
+  PrintLabels(control->longCaption, ValueText(control->rule, Value(index), UserDecimalSeparator()));
 }
 
 void TPluginEditorWindow::ShowType() {
