@@ -2,8 +2,6 @@
 
 #include <cctype>
 
-namespace {
-
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -11,8 +9,6 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-}  // namespace
 
 const ControlSpec* ControlForIndex(int index) {
   for (const ControlSpec& c : kControls) {

@@ -107,6 +107,9 @@ constexpr int kMirrorSlots = 51;
 
 // The control bound to a parameter index, if any.
 const ControlSpec* ControlForIndex(int index);
+
+// Picture names are matched without regard to case.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 // The control of that name, compared without regard to case.
 const ControlSpec* ControlNamed(std::string_view name);
 const StripSpec& Strip(StripId id);

@@ -1,21 +1,8 @@
 #include "editor/plugin_editor_window.h"
 
-#include <cctype>
-
+#include "editor/control_table.h"
 #include "editor/editor_colors.h"
 #include "editor/logo_bitmap.h"
-
-namespace {
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 TPluginEditorWindow::TPluginEditorWindow(FontRasterizer& fonts, ParamMirror& fvar)
     : fvar(fvar), client(kClientWidth, kClientHeight, kWhite) {
