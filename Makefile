@@ -37,7 +37,7 @@ test-asan: deps
 test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD) -DVYRTAL_WERROR=ON -DVYRTAL_SANITIZE=thread -DVYRTAL_BENCH=OFF -DVYRTAL_HOST=OFF \
 	  -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(TSAN_BUILD) -j $(JOBS)
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target tsan_tests
 	@cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
 
 # dist/linux-x86_64/Vyrtal.so, dist/win32/Vyrtal.dll and dist/win64/Vyrtal.dll.
