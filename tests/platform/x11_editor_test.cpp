@@ -170,6 +170,14 @@ TEST_F(X11Editor, ClosingWithAPendingUpdateEndsCleanly) {
   EXPECT_EQ(host->Wait(2000), 0);
 }
 
+TEST_F(X11Editor, TheHostsWindowGoingFirstBreaksNothing) {
+  // The host window (and with it the editor's) is destroyed behind the
+  // plug-in's back; closing the editor afterwards must still end cleanly.
+  ASSERT_TRUE(display->Xdotool("windowclose " + std::to_string(host->window)));
+  EXPECT_FALSE(host->WaitFor("closed", 3000).empty());
+  EXPECT_EQ(host->Wait(3000), 0);
+}
+
 // Through the loaded plug-in: a display that is not there, or a parent that
 // is not a window, gives no editor and the answer 0.
 TEST(X11EditorOpen, WithoutADisplayOrAParentWindowAnswersZero) {
