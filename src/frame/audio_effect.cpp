@@ -1,6 +1,7 @@
 #include "frame/audio_effect.h"
 
 #include <cmath>
+#include <limits>
 
 #include "frame/aeff_editor.h"
 
@@ -69,7 +70,12 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
       close();
       return 0;
     case effSetProgram:
-      if (value < numPrograms) setProgram(static_cast<VstInt32>(value));
+      // A 64-bit value below the 32-bit range stays negative rather than
+      // losing its high bits and naming a valid program.
+      if (value < numPrograms) {
+        setProgram(value < std::numeric_limits<VstInt32>::min() ? std::numeric_limits<VstInt32>::min()
+                                                                 : static_cast<VstInt32>(value));
+      }
       return 0;
     case effGetProgram:
       return getProgram();

@@ -51,6 +51,14 @@ TEST(AudioEffect, SetProgramPassesOnlyValuesBelowTheProgramCount) {
   // Negative values reach the effect, which checks its own range.
   e->dispatcher(e, effSetProgram, 0, -1, nullptr, 0.0f);
   EXPECT_EQ(effect.lastProgram, -1);
+  // A negative value too large for 32 bits stays negative: its low bits
+  // alone would name program 3.
+  if constexpr (sizeof(VstIntPtr) > 4) {
+    const VstIntPtr farBelow = static_cast<VstIntPtr>(-(static_cast<long long>(1) << 32)) + 3;
+    e->dispatcher(e, effSetProgram, 0, farBelow, nullptr, 0.0f);
+    EXPECT_LT(effect.lastProgram, 0);
+    EXPECT_EQ(effect.getProgram(), effect.lastProgram);
+  }
 }
 
 TEST(AudioEffect, VuIsScaledTo32767AndRounded) {
