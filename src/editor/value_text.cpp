@@ -16,12 +16,14 @@ std::string IntText(std::int32_t n) { return std::to_string(n); }
 
 std::string NumberText(double x, char separator) { return FormatGeneral(x, 15, separator); }
 
-std::string FloatStr(double x, double scale, char separator) {
-  return NumberText(FloorInt(x * scale) / scale, separator);
+std::string FloatStr(float x, float scale, char separator) {
+  return NumberText(FloorInt(static_cast<double>(x) * scale) / static_cast<double>(scale), separator);
 }
 
 std::string dBStr(float v, float multiplier, float offset, char separator) {
-  return FloatStr(static_cast<double>(v) * multiplier - offset, 10.0, separator) + "dB";
+  // The level is handed on as a single, so it is rounded to one before it
+  // is floored to a tenth.
+  return FloatStr(static_cast<float>(static_cast<double>(v) * multiplier - offset), 10.0f, separator) + "dB";
 }
 
 std::string PerStr(float v, char separator) {

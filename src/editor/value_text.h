@@ -22,7 +22,7 @@ constexpr std::array<std::string_view, 50> EnvelopeTimeNames{
 // digits, the given decimal separator.
 std::string NumberText(double x, char separator);
 
-std::string FloatStr(double x, double scale, char separator);
+std::string FloatStr(float x, float scale, char separator);
 std::string dBStr(float v, float multiplier, float offset, char separator);
 std::string PerStr(float v, char separator);
 std::string FreqStr(float v, int offMode, float exponentScale, float divisor, char separator);

@@ -57,6 +57,14 @@ TEST(ValueText, OneThirdIsRoundedToOneDecimal) { EXPECT_EQ(PerStr(1.0f / 3.0f, '
 
 TEST(ValueText, LevelFloorsTowardsMinusInfinity) { EXPECT_EQ(dBStr(0.9f, 40.0f, 40.0f, '.'), "-4.1dB"); }
 
+TEST(ValueText, LevelIsRoundedToASingleBeforeItIsFloored) {
+  // 0.0025 as a single gives -39.9000000022 dB; as a single that level is
+  // -39.9000015, a hair below the tenth.
+  EXPECT_EQ(dBStr(0.0025f, 40.0f, 40.0f, '.'), "-40dB");
+  EXPECT_EQ(ValueText(ValueRule::Level, 0.0025f, '.'), "-40dB");
+  EXPECT_EQ(FloatStr(-39.9f, 10.0f, '.'), "-40");
+}
+
 TEST(ValueText, SmallestRateAboveZero) {
   const float tiny = 1e-30f;
   EXPECT_EQ(FreqStr(tiny, 1, 10.0f, 2048.0f, '.'), "0.02Hz");
@@ -76,7 +84,7 @@ TEST(ValueText, LocaleSeparatorIsUsed) {
   EXPECT_EQ(PerStr(1.0f / 3.0f, ','), "33,3%");
   EXPECT_EQ(ValueText(ValueRule::Frequency, 0.75f, ','), "3,6KHz");
   EXPECT_EQ(ValueText(ValueRule::QbSteps, 1.0f, ','), "7,75qb");
-  EXPECT_EQ(FloatStr(-4.1, 10, ','), "-4,1");
+  EXPECT_EQ(FloatStr(-4.1f, 10.0f, ','), "-4,1");
 }
 
 TEST(ValueText, TablesHaveTheirEnds) {
