@@ -111,14 +111,15 @@ void TPluginEditorWindow::MoveDial(int index, int x, int y) {
   if (dragmode == 1) {
     Store(fvar, index, Clamp01(static_cast<double>(dragstart) - (y - 15) / 300.0));
   } else if (dragmode == 0) {
-    // The angle around (15, 15), worked in single precision throughout.
-    float a = static_cast<float>(std::atan2(static_cast<float>(y - 15), static_cast<float>(x - 15))) - 1.570795f;
-    const std::int32_t n = FloorInt(static_cast<double>(a / 6.28318f));
-    a = a - static_cast<float>(n) * 6.28318f;
+    // The angle around (15, 15). Each step is worked out with the constants
+    // as written and its result held as a single, which is what a and v are.
+    float a = static_cast<float>(std::atan2(static_cast<double>(y - 15), static_cast<double>(x - 15)) - 1.570795);
+    const std::int32_t n = FloorInt(static_cast<double>(a) / 6.28318);
+    a = static_cast<float>(static_cast<double>(a) - n * 6.28318);
     const float old = Value(index);
-    float v = a / 6.28318f;
+    float v = static_cast<float>(static_cast<double>(a) / 6.28318);
     if (v < 0.0f) v = v + 1.0f;
-    v = v * 1.25f;
+    v = static_cast<float>(static_cast<double>(v) * 1.25);
     if (v > 1.0f) v = 0.0f;
     if (std::fabs(std::fabs(old) - std::fabs(v)) > 0.5f) v = old;
     Store(fvar, index, v);
