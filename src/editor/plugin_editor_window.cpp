@@ -88,7 +88,10 @@ void TPluginEditorWindow::OnButtonPress(int x, int y, MouseButton button, KeyMod
 
 void TPluginEditorWindow::OnButtonRelease(int x, int y, MouseButton button, KeyModifiers mods) {
   Picture* p = nullptr;
-  if (button == MouseButton::Left && captured != nullptr) {
+  // A click is a left press and its release on the same picture; a release
+  // that follows a press outside every picture clicks nothing.
+  const bool pressedHere = button == MouseButton::Left && captured != nullptr;
+  if (pressedHere) {
     p = captured;
     captured = nullptr;
   } else {
@@ -97,7 +100,7 @@ void TPluginEditorWindow::OnButtonRelease(int x, int y, MouseButton button, KeyM
   if (p == nullptr) return;
   if (p->control != nullptr && p->control->kind != ControlKind::Lamp) {
     MouseDown(*p, button, mods, x - p->x, y - p->y);
-  } else if (p == &StripPicture(StripId::DelayLabel) && button == MouseButton::Left && p->Contains(x, y)) {
+  } else if (p == &StripPicture(StripId::DelayLabel) && pressedHere && p->Contains(x, y)) {
     DelayLabelClick();
   }
 }

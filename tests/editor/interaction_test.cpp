@@ -121,6 +121,19 @@ TEST_F(InteractionTest, AngleDragBeyondTheRangeGivesZeroWhenNear) {
   EXPECT_EQ(Automated(8), 0.0f);
 }
 
+TEST_F(InteractionTest, AngleDragHoldsEachStepAsASingle) {
+  // Worked with the constants as written and rounded to a single at each
+  // stored step; single-precision constants would land an ulp or two away.
+  plugin->setParameter(8, 0.5f);
+  Press("DViba", 15, 20, MouseButton::Left, kCtrl);
+  Move("DViba", -5, 0);
+  EXPECT_EQ(Automated(8), 0x1.c317aep-2f);
+  Move("DViba", -5, 5);
+  EXPECT_EQ(Automated(8), 0x1.9e73f8p-2f);
+  Move("DViba", -5, -5);
+  EXPECT_EQ(Automated(8), 0x1.dfffe4p-2f);
+}
+
 TEST_F(InteractionTest, AfterAReleaseCtrlPressesStartNothing) {
   Press("Datt", 20, 20);
   Release("Datt", 20, 20);
@@ -183,6 +196,12 @@ TEST_F(InteractionTest, DelaySwitchClicks) {
   // Right button: no click.
   Press("DelayLabel", 10, 5, MouseButton::Right);
   Release("DelayLabel", 10, 5, MouseButton::Right);
+  EXPECT_EQ(Automated(19), 0.2512563f);
+  // Pressed outside every picture, released on the strip: no click.
+  const int before = AutomationCount();
+  Native().Press(5, 5, MouseButton::Left);
+  Release("DelayLabel", 10, 5);
+  EXPECT_EQ(AutomationCount(), before);
   EXPECT_EQ(Automated(19), 0.2512563f);
 }
 
