@@ -69,15 +69,20 @@ void Report(benchmark::State& state, std::int64_t frames) {
       static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_Silence(benchmark::State& state) {
-  auto rig = std::make_unique<Rig>(kDefault);
+// Times block after block of what the rig is playing.
+void RenderBlocks(benchmark::State& state, Rig& rig) {
   std::int64_t frames = 0;
   for (auto _ : state) {
-    rig->Render(kBlock);
-    benchmark::DoNotOptimize(rig->left.data());
+    rig.Render(kBlock);
+    benchmark::DoNotOptimize(rig.left.data());
     frames += kBlock;
   }
   Report(state, frames);
+}
+
+void BM_Silence(benchmark::State& state) {
+  auto rig = std::make_unique<Rig>(kDefault);
+  RenderBlocks(state, *rig);
 }
 BENCHMARK(BM_Silence);
 
@@ -85,13 +90,7 @@ void HeldVoices(benchmark::State& state, const std::array<float, 50>& program) {
   auto rig = std::make_unique<Rig>(program);
   rig->HoldSixNotes();
   rig->Render(kSampleRate);  // past the attack
-  std::int64_t frames = 0;
-  for (auto _ : state) {
-    rig->Render(kBlock);
-    benchmark::DoNotOptimize(rig->left.data());
-    frames += kBlock;
-  }
-  Report(state, frames);
+  RenderBlocks(state, *rig);
 }
 
 void BM_SixVoicesDefault(benchmark::State& state) { HeldVoices(state, kDefault); }

@@ -20,10 +20,6 @@ constexpr const char* kProduct = "Vyrtal";
 constexpr VstInt32 kVendorVersion = 1;
 constexpr int kNumOutputPins = 2;
 
-// What the audio thread is asked to clear.
-constexpr std::uint32_t kClearLines = 1;        // delay, chorus and stereo lines
-constexpr std::uint32_t kResetRunningSound = 2;  // the lines, history slots and voice low-passes
-
 // Noise seed: the clock, mixed with the instance's address so that two
 // instances made in the same tick differ. VYRTAL_NOISE_SEED fixes it for tests.
 std::uint32_t NoiseSeed(const void* instance) {
@@ -105,8 +101,6 @@ void APlugin::ApplyResetRequests() {
     engine.ClearLines();
   }
 }
-
-void APlugin::RequestRunningSoundReset() { RequestReset(kResetRunningSound); }
 
 void APlugin::resume() { wantEvents(1); }
 

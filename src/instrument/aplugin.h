@@ -53,10 +53,8 @@ class APlugin : public AudioEffectX, private TempoSource {
 
   // Read access for the editor bridge and tests.
   const ParamArray& Params() const { return param; }
-  const APluginProgram& Program(int index) const { return *programs[static_cast<std::size_t>(index)]; }
   const NoteState& Notes() const { return engine.notes; }
   int LastVoice() const { return lastVoice; }
-  float CurSampleRate() const { return engine.curSampleRate.load(std::memory_order_relaxed); }
   void SeedNoise(std::uint32_t seed) { engine.SeedNoise(seed); }
 
   // 1 while the editor window is closed; written only by the editor bridge.
@@ -71,9 +69,10 @@ class APlugin : public AudioEffectX, private TempoSource {
   // Program change and suspend come on the host's other thread: they ask
   // for the engine's buffers to be cleared, and the audio thread does it
   // before it next touches them.
+  static constexpr std::uint32_t kClearLines = 1;          // delay, chorus and stereo lines
+  static constexpr std::uint32_t kResetRunningSound = 2;  // the lines, history slots and voice low-passes
   void RequestReset(std::uint32_t what) { resetRequests.fetch_or(what, std::memory_order_release); }
   void ApplyResetRequests();
-  void RequestRunningSoundReset();
 
   ParamArray param{};
   std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;

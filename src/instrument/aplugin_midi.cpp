@@ -56,9 +56,14 @@ void APlugin::HandleMidi(const unsigned char* data) {
     }
   } else if (kind == kControlChange) {
     if (byte1 == kIgnoredController) return;
+    // A mapped controller's setParameter already refreshes the editor;
+    // any other controller refreshes it here.
     const float value = static_cast<float>(byte2) / 127.0f;
     for (const ControllerMapping& mapping : kControllerMap) {
-      if (mapping.controller == byte1) setParameter(mapping.parameter, value);
+      if (mapping.controller == byte1) {
+        setParameter(mapping.parameter, value);
+        return;
+      }
     }
     UpdateEditor();
   } else if (kind == kPitchBend) {

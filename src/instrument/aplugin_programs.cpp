@@ -17,7 +17,7 @@ void APlugin::setProgram(VstInt32 program) {
   }
   // Release every held key; the voices fall through their release.
   for (auto& key : engine.notes.keyDown) key.store(0, std::memory_order_relaxed);
-  RequestRunningSoundReset();
+  RequestReset(kResetRunningSound);
   if (editorClosed.load() == 0) UpdateEditor();
 }
 
