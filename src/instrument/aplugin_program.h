@@ -12,8 +12,14 @@ class APluginProgram {
   APluginProgram();
 
   void SetName(const char* text);  // reads up to the terminator or 60 characters
+  // The name as it stands, terminated. A rename on another thread at the same
+  // moment may give a mix of the two names, never a broken text.
+  std::array<char, kNameSize> Name() const;
 
   // Values are shared between the host's threads and the audio thread.
   std::array<std::atomic<float>, kNumValues> fvar{};
-  std::array<char, kNameSize> name{};
+  // The name, one character at a time, for the same reason: the host renames
+  // on its UI thread while a bank export (parameter 33, possibly automated on
+  // the audio thread) or another thread reads it.
+  std::array<std::atomic<char>, kNameSize> name{};
 };

@@ -28,12 +28,12 @@ void APlugin::setProgramName(char* name) {
 }
 
 void APlugin::getProgramName(char* name) {
-  CopyText(name, programs[static_cast<std::size_t>(curProgram.load())]->name.data());
+  CopyText(name, programs[static_cast<std::size_t>(curProgram.load())]->Name().data());
 }
 
 bool APlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
   if (index < 0 || index >= kNumPrograms || text == nullptr) return false;
-  CopyText(text, programs[static_cast<std::size_t>(index)]->name.data());
+  CopyText(text, programs[static_cast<std::size_t>(index)]->Name().data());
   return true;
 }
 

@@ -69,8 +69,7 @@ std::string BankExportText(const ProgramBank& programs, char separator) {
       text += "Programs[" + index + "].fvar[" + std::to_string(i) + "]:=" +
               FormatGeneral(static_cast<double>(value), kExportDigits, separator) + ";" + kLineEnd;
     }
-    std::string name;
-    for (std::size_t c = 0; c < program.name.size() && program.name[c] != '\0'; ++c) name += program.name[c];
+    const std::string name = program.Name().data();
     text += "StrCopy(programs[" + index + "].name,pchar(%" + name + "%)" + kLineEnd;
     text += "SetProgram(" + index + ");" + kLineEnd;
   }
