@@ -205,4 +205,64 @@ TEST(X11EditorOpen, WithoutADisplayOrAParentWindowAnswersZero) {
   if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
 }
 
+// Through the loaded plug-in, with two real host windows: a second open
+// with another parent leaves the editor in the first; when the host then
+// destroys the first parent (and the editor's window with it), idling and
+// closing end cleanly, and a fresh open lands in the second parent.
+TEST(X11EditorOpen, ASecondParentAndTheFirstOneDestroyed) {
+  setenv("VYRTAL_BANK_EXPORT", (std::string("/tmp/vyrtal-x11-parents-") + std::to_string(getpid())).c_str(), 1);
+  unsetenv("VYRTAL_EDITOR_WINDOWS");
+  VirtualDisplay server;
+  ASSERT_TRUE(server.Running());
+  xcb_connection_t* c = xcb_connect(server.name.c_str(), nullptr);
+  ASSERT_EQ(xcb_connection_has_error(c), 0);
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  auto makeParent = [&](std::int16_t x) {
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, x, 0, 480, 340, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(c, window);
+    return window;
+  };
+  const xcb_window_t first = makeParent(0);
+  const xcb_window_t second = makeParent(100);
+  std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // a round trip
+
+  void* library = dlopen(VYRTAL_SO_PATH, RTLD_NOW | RTLD_NODELETE);
+  ASSERT_NE(library, nullptr);
+  auto main = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
+  auto host = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
+    return opcode == audioMasterVersion ? 2400 : 0;
+  };
+  AEffect* effect = main(host);
+  ASSERT_NE(effect, nullptr);
+  auto dispatch = [effect](VstInt32 opcode, xcb_window_t parent = 0) {
+    return effect->dispatcher(effect, opcode, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)),
+                              0.0f);
+  };
+
+  EXPECT_EQ(dispatch(effEditOpen, first), 1);
+  EXPECT_EQ(server.ChildMapState(first), XCB_MAP_STATE_VIEWABLE);
+  EXPECT_EQ(dispatch(effEditOpen, second), 1);
+  EXPECT_EQ(server.ChildMapState(first), XCB_MAP_STATE_VIEWABLE) << "the editor stays where it was made";
+  EXPECT_EQ(server.ChildMapState(second), -1);
+
+  xcb_destroy_window(c, first);
+  std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // a round trip
+  for (int i = 0; i < 3; ++i) {
+    effect->setParameter(effect, 9, 0.1f * static_cast<float>(i));
+    EXPECT_EQ(dispatch(effEditIdle), 0);
+  }
+  EXPECT_EQ(dispatch(effEditClose), 0);
+  EXPECT_EQ(dispatch(effEditClose), 0);
+
+  EXPECT_EQ(dispatch(effEditOpen, second), 1);
+  dispatch(effEditIdle);
+  EXPECT_EQ(server.ChildMapState(second), XCB_MAP_STATE_VIEWABLE);
+  EXPECT_EQ(dispatch(effEditClose), 0);
+  EXPECT_EQ(server.ChildMapState(second), -1);
+  effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  xcb_disconnect(c);
+}
+
 }  // namespace
