@@ -85,6 +85,11 @@ class SoundEngine {
 
   void SeedNoise(std::uint32_t seed);
 
+  // Moves the sample counter. Tests use it to reach the wraps of a long
+  // session (2^31 and 2^32 samples: 13.5 and 27 hours at 44.1 kHz) without
+  // rendering the hours before them.
+  void SetSampleCounter(std::uint32_t counter) { sampleCounter_ = counter; }
+
   // Written by program changes on the host's other thread; read once per block.
   std::atomic<float> curSampleRate{44100.0f};
   int numVoices = 6;
