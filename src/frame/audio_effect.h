@@ -70,12 +70,13 @@ class AudioEffect {
                      float opt = 0.0f);
 
   AEffect cEffect{};
-  float sampleRate = 44100.0f;
+  // Set on the host's UI thread, read wherever a program change runs.
+  std::atomic<float> sampleRate{44100.0f};
   std::unique_ptr<AEffEditor> editor;
   VstInt32 numPrograms = 0;
   VstInt32 numParams = 0;
   std::atomic<VstInt32> curProgram{0};  // read by the audio thread when it stores a parameter
-  VstInt32 blockSize = 1024;
+  std::atomic<VstInt32> blockSize{1024};
   audioMasterCallback audioMaster = nullptr;
 
  private:

@@ -136,11 +136,11 @@ bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
 }
 double AudioEffectX::updateSampleRate() {
   callHost(audioMasterGetSampleRate);
-  return sampleRate;
+  return sampleRate.load();
 }
 VstInt32 AudioEffectX::updateBlockSize() {
   callHost(audioMasterGetBlockSize);
-  return blockSize;
+  return blockSize.load();
 }
 VstInt32 AudioEffectX::getInputLatency() { return static_cast<VstInt32>(callHost(audioMasterGetInputLatency)); }
 VstInt32 AudioEffectX::getOutputLatency() { return static_cast<VstInt32>(callHost(audioMasterGetOutputLatency)); }

@@ -109,6 +109,8 @@ TEST_F(HostStress, AudioUiAndAutomationThreadsTogether) {
       const float value = index == 33 ? (n % 2000 == 33 ? 1.0f : 0.0f) : static_cast<float>(n % 101) / 100.0f;
       effect->setParameter(effect, index, value);
       (void)effect->getParameter(effect, static_cast<VstInt32>((n * 7) % 50));
+      // Some hosts automate program changes too, from their own thread.
+      if (n % 5000 == 4999) effect->dispatcher(effect, effSetProgram, 0, static_cast<VstIntPtr>(1 + n % 15), nullptr, 0.0f);
       automations.fetch_add(1);
     }
   });
