@@ -16,8 +16,11 @@ constexpr int kIgnoredController = 126;  // mono mode on: no effect at all
 VstInt32 APlugin::processEvents(VstEvents* events) {
   ApplyResetRequests();
   if (events == nullptr) return 1;
+  // The list holds numEvents pointers, more than the two its declaration
+  // names: they are read through a pointer, not by indexing that array.
+  VstEvent* const* list = events->events;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = list[i];
     if (event == nullptr || event->type != kVstMidiType) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
     const auto* bytes = reinterpret_cast<const unsigned char*>(midi->midiData);
