@@ -1,6 +1,11 @@
 // Cost of the sound engine per stereo frame: silence, six held voices on
 // the default program, six voices on "Vyrsh" (noise, chorus and delay on),
-// and the release tail after the notes end.
+// the release tail after the notes end, that tail long after and the
+// silence after it, and held notes long after their decay. The long cases
+// render tens of seconds before the timing starts, so that every decaying
+// state would by then be deep among the subnormal floats (below 1.2e-38,
+// where many processors slow down) were it not for the denormal guard; they
+// should cost no more per frame than the notes did while playing.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -50,6 +55,8 @@ struct Rig {
       engine.notes.filterEnv[v] = 1.0f;
     }
   }
+
+  void Set(Param p, float value) { param[static_cast<std::size_t>(p)].store(value); }
 
   void ReleaseAll() {
     for (std::size_t v = 0; v < 6; ++v) engine.notes.keyDown[v].store(0);
@@ -117,6 +124,45 @@ void BM_ReleaseTailVyrsh(benchmark::State& state) {
   Report(state, frames);
 }
 BENCHMARK(BM_ReleaseTailVyrsh)->Unit(benchmark::kMillisecond);
+
+// Six notes held half a second and released; seconds of what follows
+// rendered untimed, then block after block of it timed.
+void AfterNotesEnd(benchmark::State& state, const std::array<float, 50>& program, int seconds) {
+  auto rig = std::make_unique<Rig>(program);
+  rig->HoldSixNotes();
+  rig->Render(kSampleRate / 2);
+  rig->ReleaseAll();
+  rig->Render(seconds * kSampleRate);
+  RenderBlocks(state, *rig);
+}
+
+// 20 s after six Vyrsh notes end: the voices have long stopped; chorus and
+// delay run on, the delay's repeats falling by 0.73 every 0.17 s (1e-16 by
+// now, below 1e-38 half a minute later).
+void BM_LongTailVyrsh(benchmark::State& state) { AfterNotesEnd(state, kVyrsh, 20); }
+BENCHMARK(BM_LongTailVyrsh);
+
+// Two minutes after: the repeats would be near 1e-94, far below the
+// smallest subnormal, so only the guard keeps the lines at a normal level.
+void BM_SilenceAfterTailVyrsh(benchmark::State& state) { AfterNotesEnd(state, kVyrsh, 120); }
+BENCHMARK(BM_SilenceAfterTailVyrsh);
+
+// A minute after six Default notes end, no effects: no voice runs, so this
+// costs what BM_Silence does.
+void BM_SilenceAfterTailDefault(benchmark::State& state) { AfterNotesEnd(state, kDefault, 60); }
+BENCHMARK(BM_SilenceAfterTailDefault);
+
+// Six Default notes held a minute past a short decay (there is no sustain
+// level): all six voices still run, their resonators fed only the saw's DC
+// offset, which they reject, so their states decay as in a release.
+void BM_DecayedHeldNotesDefault(benchmark::State& state) {
+  auto rig = std::make_unique<Rig>(kDefault);
+  rig->Set(Param::kDecay, 0.3f);  // 15/32 beat: about a quarter second at 120 bpm
+  rig->HoldSixNotes();
+  rig->Render(60 * kSampleRate);
+  RenderBlocks(state, *rig);
+}
+BENCHMARK(BM_DecayedHeldNotesDefault);
 
 }  // namespace
 
