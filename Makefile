@@ -1,14 +1,19 @@
 # make demo: install what is missing, build, run the demo.
 # make test: install what is missing, build, run every test (plain build,
-#            then the unit tests again under AddressSanitizer + UBSan, and
-#            the thread-race tests under ThreadSanitizer).
+#            then the unit tests again under AddressSanitizer + UBSan, the
+#            thread-race tests under ThreadSanitizer, and each fuzz target
+#            for half a minute).
+# make fuzz: build the fuzz targets with clang and run each for
+#            FUZZ_SECONDS (default 300).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test test-plain test-asan test-tsan test-windows dist clean
+.PHONY: all deps build demo test test-plain test-asan test-tsan test-windows test-fuzz fuzz fuzz-build dist clean
 
 all: build
 
@@ -22,7 +27,7 @@ build: deps
 demo: build
 	@scripts/demo $(BUILD)
 
-test: test-plain test-asan test-tsan test-windows
+test: test-plain test-asan test-tsan test-windows test-fuzz
 
 test-plain: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -40,6 +45,21 @@ test-tsan: deps
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target tsan_tests
 	@cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
 
+# libFuzzer targets (tests/fuzz), built with clang under AddressSanitizer +
+# UBSan. The runs work on a copy of the committed seeds inside $(FUZZ_BUILD).
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DVYRTAL_WERROR=ON -DVYRTAL_SANITIZE=address -DVYRTAL_FUZZ=ON -DVYRTAL_TESTS=OFF -DVYRTAL_BENCH=OFF \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
+	@tests/fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) keep
+
+# Half a minute per target from the seeds alone, so a regression shows.
+test-fuzz: fuzz-build
+	@tests/fuzz/run-fuzzers $(FUZZ_BUILD) 30 fresh
+
 # dist/linux-x86_64/Vyrtal.so, dist/win32/Vyrtal.dll and dist/win64/Vyrtal.dll.
 dist: deps
 	@JOBS=$(JOBS) scripts/dist dist
@@ -49,4 +69,4 @@ test-windows: dist
 	@tests/windows/run-wine-tests dist build-wintest
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) out dist build-dist-* build-wintest
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) out dist build-dist-* build-wintest
