@@ -9,10 +9,10 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "frame/vst2.h"
+#include "fuzz_check.h"
 #include "fuzz_stream.h"
 
 namespace fuzz {
@@ -56,10 +56,9 @@ class CheckedAudio {
         const float s = outputs[c][i];
         const bool good = i < asked ? std::isfinite(s) && std::fabs(s) <= 1.0f : s == before;
         if (!good) {
-          std::fprintf(stderr, "%s of %d frames: output %zu sample %zu is %g\n",
-                       call == RenderCall::kReplacing ? "processReplacing" : "process", static_cast<int>(frames),
-                       c, i, static_cast<double>(s));
-          __builtin_trap();
+          CheckFailed("%s of %d frames: output %zu sample %zu is %g",
+                      call == RenderCall::kReplacing ? "processReplacing" : "process", static_cast<int>(frames), c,
+                      i, static_cast<double>(s));
         }
       }
     }

@@ -15,6 +15,7 @@
 
 #include "checked_audio.h"
 #include "frame/vst2.h"
+#include "fuzz_check.h"
 #include "fuzz_event_list.h"
 #include "fuzz_host.h"
 #include "fuzz_stream.h"
@@ -59,9 +60,11 @@ class DispatcherRun {
         case 4:
           plugin.SetParameter(fuzz::Index(in), fuzz::Float(in));
           break;
-        case 5:
-          CheckParameter(plugin.GetParameter(fuzz::Index(in)));
+        case 5: {
+          const VstInt32 index = fuzz::Index(in);
+          CheckParameter(index, plugin.GetParameter(index));
           break;
+        }
         case 6:
           Render(RenderCall::kReplacing);
           break;
@@ -77,8 +80,8 @@ class DispatcherRun {
 
  private:
   // Parameter values are normalized.
-  static void CheckParameter(float value) {
-    if (!(value >= 0.0f && value <= 1.0f)) __builtin_trap();
+  static void CheckParameter(VstInt32 index, float value) {
+    if (!(value >= 0.0f && value <= 1.0f)) fuzz::CheckFailed("getParameter(%d) answered %g", index, double{value});
   }
 
   void Render(RenderCall call) {
@@ -106,7 +109,9 @@ class DispatcherRun {
       const auto* chunk = static_cast<const unsigned char*>(args.slots[0]);
       for (VstIntPtr i = 0; i < answer; ++i) sink = sink + chunk[i];
     }
-    if (opcode == effGetProgram && (answer < 0 || answer >= plugin.Effect()->numPrograms)) __builtin_trap();
+    if (opcode == effGetProgram && (answer < 0 || answer >= plugin.Effect()->numPrograms)) {
+      fuzz::CheckFailed("effGetProgram answered %ld", static_cast<long>(answer));
+    }
   }
 
   void PrepareArguments(VstInt32 opcode, CallArguments& args) {

@@ -18,6 +18,7 @@
 #include <system_error>
 
 #include "frame/vst2.h"
+#include "fuzz_check.h"
 #include "fuzz_host.h"
 
 #ifndef VYRTAL_SO_PATH
@@ -95,7 +96,7 @@ class PluginUnderFuzz {
   void Create() {
     effect = Setup().entry(FuzzHost::Callback);
     // Building an instance must succeed for a host that states its version.
-    if (effect == nullptr || effect->magic != kEffectMagic) __builtin_trap();
+    if (effect == nullptr || effect->magic != kEffectMagic) CheckFailed("VSTPluginMain made no instance");
     effect->user = &host;
     // Every host opens an instance before anything else.
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
