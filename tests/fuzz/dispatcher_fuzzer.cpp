@@ -57,9 +57,11 @@ class DispatcherRun {
   void Run() {
     for (int step = 0; step < kMaxSteps && !in.Empty(); ++step) {
       switch (in.U8() % 8) {
-        case 4:
-          plugin.SetParameter(fuzz::Index(in), fuzz::Float(in));
+        case 4: {
+          const VstInt32 index = fuzz::Index(in);
+          plugin.SetParameter(index, fuzz::Float(in));
           break;
+        }
         case 5: {
           const VstInt32 index = fuzz::Index(in);
           CheckParameter(index, plugin.GetParameter(index));

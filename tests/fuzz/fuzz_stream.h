@@ -26,9 +26,20 @@ class FuzzStream {
     }
     return bytes[pos++];
   }
-  std::uint16_t U16() { return static_cast<std::uint16_t>(U8() | (U8() << 8)); }
-  std::uint32_t U32() { return static_cast<std::uint32_t>(U16()) | (static_cast<std::uint32_t>(U16()) << 16); }
-  std::uint64_t U64() { return static_cast<std::uint64_t>(U32()) | (static_cast<std::uint64_t>(U32()) << 32); }
+  // Low part first; each read is its own statement, as the operands of one
+  // expression may be evaluated in either order.
+  std::uint16_t U16() {
+    const std::uint16_t low = U8();
+    return static_cast<std::uint16_t>(low | (U8() << 8));
+  }
+  std::uint32_t U32() {
+    const std::uint32_t low = U16();
+    return low | (static_cast<std::uint32_t>(U16()) << 16);
+  }
+  std::uint64_t U64() {
+    const std::uint64_t low = U32();
+    return low | (static_cast<std::uint64_t>(U32()) << 32);
+  }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
   std::int64_t I64() { return static_cast<std::int64_t>(U64()); }
   float F32() {
