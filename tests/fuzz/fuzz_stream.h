@@ -26,7 +26,7 @@ class FuzzStream {
     }
     return bytes[pos++];
   }
-  // Low part first; each read is its own statement, as the operands of one
+  // Low half first; each read is its own statement, as the operands of one
   // expression may be evaluated in either order.
   std::uint16_t U16() {
     const std::uint16_t low = U8();
@@ -58,9 +58,9 @@ class FuzzStream {
   // The next count bytes as a stream of their own (fewer at the end).
   FuzzStream Split(std::size_t count, bool wrapSplit = false) {
     const std::size_t n = count < Remaining() ? count : Remaining();
-    FuzzStream part(bytes.subspan(pos, n), wrapSplit);
+    FuzzStream piece(bytes.subspan(pos, n), wrapSplit);
     pos += n;
-    return part;
+    return piece;
   }
 
   // Fills out with the next bytes; zeros once the stream ends.
