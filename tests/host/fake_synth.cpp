@@ -70,8 +70,9 @@ VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr v
     case effProcessEvents: {
       auto* events = static_cast<VstEvents*>(ptr);
       auto* time = reinterpret_cast<VstTimeInfo*>(state->host(effect, audioMasterGetTime, 0, 0, nullptr, 0.0f));
+      VstEvent* const* entries = events->events;  // numEvents of them, past the declared two
       for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        auto* midi = reinterpret_cast<VstMidiEvent*>(events->events[i]);
+        auto* midi = reinterpret_cast<VstMidiEvent*>(entries[i]);
         const auto status = static_cast<unsigned char>(midi->midiData[0]);
         state->events.push_back({time != nullptr ? time->samplePos : -1.0, midi->deltaFrames, status,
                                  static_cast<unsigned char>(midi->midiData[1])});

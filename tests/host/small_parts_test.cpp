@@ -39,8 +39,9 @@ TEST(EventBatch, LaysOutVstEvents) {
   for (int i = 0; i < 5; ++i) batch.add({0, {0x90, static_cast<std::uint8_t>(60 + i), 100}, 3}, i);
   VstEvents* events = batch.events();
   ASSERT_EQ(events->numEvents, 5);
+  VstEvent* const* entries = events->events;  // five, past the two the record declares
   for (int i = 0; i < 5; ++i) {
-    auto* midi = reinterpret_cast<VstMidiEvent*>(events->events[i]);
+    auto* midi = reinterpret_cast<VstMidiEvent*>(entries[i]);
     EXPECT_EQ(midi->type, kVstMidiType);
     EXPECT_EQ(midi->byteSize, static_cast<VstInt32>(sizeof(VstMidiEvent)));
     EXPECT_EQ(midi->deltaFrames, i);

@@ -70,7 +70,8 @@ class EventList {
   VstEvents* List() {
     auto* events = reinterpret_cast<VstEvents*>(storage.data());
     events->numEvents = static_cast<VstInt32>(count);
-    for (std::size_t i = 0; i < count; ++i) events->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+    VstEvent** entries = events->events;  // as many entries as the storage holds
+    for (std::size_t i = 0; i < count; ++i) entries[i] = reinterpret_cast<VstEvent*>(&midi[i]);
     return events;
   }
 

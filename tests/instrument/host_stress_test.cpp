@@ -45,13 +45,14 @@ struct BlockMidi {
     }};
     auto* events = reinterpret_cast<VstEvents*>(storage.data());
     events->numEvents = 3;
+    VstEvent** entries = events->events;  // as many entries as the storage holds
     for (std::size_t i = 0; i < midi.size(); ++i) {
       midi[i] = VstMidiEvent{};
       midi[i].type = kVstMidiType;
       midi[i].byteSize = sizeof(VstMidiEvent);
       midi[i].deltaFrames = static_cast<VstInt32>((i * 97 + n) % kBlock);
       for (std::size_t b = 0; b < 3; ++b) midi[i].midiData[b] = static_cast<char>(bytes[i][b]);
-      events->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+      entries[i] = reinterpret_cast<VstEvent*>(&midi[i]);
     }
     return events;
   }

@@ -17,11 +17,12 @@ class VoiceAllocation : public ::testing::Test {
     std::vector<char> storage(sizeof(VstEvents) + messages.size() * sizeof(VstEvent*));
     auto* list = reinterpret_cast<VstEvents*>(storage.data());
     list->numEvents = static_cast<VstInt32>(messages.size());
+    VstEvent** entries = list->events;  // as many entries as the storage holds
     for (std::size_t i = 0; i < messages.size(); ++i) {
       events[i].type = kVstMidiType;
       events[i].deltaFrames = delta;
       for (int b = 0; b < 3; ++b) events[i].midiData[b] = static_cast<char>(messages[i][static_cast<std::size_t>(b)]);
-      list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+      entries[i] = reinterpret_cast<VstEvent*>(&events[i]);
     }
     plugin.processEvents(list);
   }

@@ -86,6 +86,8 @@ class LoadedPlugin {
     std::vector<char> storage(sizeof(VstEvents) + messages.size() * sizeof(VstEvent*));
     auto* list = reinterpret_cast<VstEvents*>(storage.data());
     list->numEvents = static_cast<VstInt32>(messages.size());
+    // The record declares two entries; the list holds as many as it needs.
+    VstEvent** entries = list->events;
     for (std::size_t i = 0; i < messages.size(); ++i) {
       events[i] = VstMidiEvent{};
       events[i].type = kVstMidiType;
@@ -94,7 +96,7 @@ class LoadedPlugin {
       events[i].midiData[0] = static_cast<char>(messages[i].status);
       events[i].midiData[1] = static_cast<char>(messages[i].data1);
       events[i].midiData[2] = static_cast<char>(messages[i].data2);
-      list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+      entries[i] = reinterpret_cast<VstEvent*>(&events[i]);
     }
     return Dispatch(effProcessEvents, 0, 0, list);
   }

@@ -160,6 +160,7 @@ void SendNotes(AEffect* e, const std::vector<std::array<int, 3>>& messages) {
   auto* events = reinterpret_cast<VstEvents*>(storage.data());
   events->numEvents = static_cast<VstInt32>(messages.size());
   events->reserved = 0;
+  VstEvent** entries = events->events;  // as many entries as the storage holds
   for (std::size_t i = 0; i < messages.size(); ++i) {
     VstMidiEvent& m = midi[i];
     std::memset(&m, 0, sizeof m);
@@ -168,7 +169,7 @@ void SendNotes(AEffect* e, const std::vector<std::array<int, 3>>& messages) {
     m.midiData[0] = static_cast<char>(messages[i][0]);
     m.midiData[1] = static_cast<char>(messages[i][1]);
     m.midiData[2] = static_cast<char>(messages[i][2]);
-    events->events[i] = reinterpret_cast<VstEvent*>(&m);
+    entries[i] = reinterpret_cast<VstEvent*>(&m);
   }
   Dispatch(e, effProcessEvents, 0, 0, events);
 }
