@@ -178,18 +178,24 @@ TEST_F(X11Editor, TheHostsWindowGoingFirstBreaksNothing) {
   EXPECT_EQ(host->Wait(3000), 0);
 }
 
+// An instance of the built plug-in, made through its entry point for a host
+// that answers only its version. The library stays loaded for the run.
+AEffect* NewInstance() {
+  void* library = dlopen(VYRTAL_SO_PATH, RTLD_NOW | RTLD_NODELETE);
+  if (library == nullptr) return nullptr;
+  auto main = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
+  auto host = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
+    return opcode == audioMasterVersion ? 2400 : 0;
+  };
+  return main != nullptr ? main(host) : nullptr;
+}
+
 // Through the loaded plug-in: a display that is not there, or a parent that
 // is not a window, gives no editor and the answer 0.
 TEST(X11EditorOpen, WithoutADisplayOrAParentWindowAnswersZero) {
   setenv("VYRTAL_BANK_EXPORT", (std::string("/tmp/vyrtal-x11-open-") + std::to_string(getpid())).c_str(), 1);
   unsetenv("VYRTAL_EDITOR_WINDOWS");
-  void* library = dlopen(VYRTAL_SO_PATH, RTLD_NOW | RTLD_NODELETE);
-  ASSERT_NE(library, nullptr);
-  auto main = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
-  auto host = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
-    return opcode == audioMasterVersion ? 2400 : 0;
-  };
-  AEffect* effect = main(host);
+  AEffect* effect = NewInstance();
   ASSERT_NE(effect, nullptr);
   const std::string display = getenv("DISPLAY") != nullptr ? getenv("DISPLAY") : "";
   setenv("DISPLAY", ":9876", 1);
@@ -228,13 +234,7 @@ TEST(X11EditorOpen, ASecondParentAndTheFirstOneDestroyed) {
   const xcb_window_t second = makeParent(100);
   std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // a round trip
 
-  void* library = dlopen(VYRTAL_SO_PATH, RTLD_NOW | RTLD_NODELETE);
-  ASSERT_NE(library, nullptr);
-  auto main = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
-  auto host = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
-    return opcode == audioMasterVersion ? 2400 : 0;
-  };
-  AEffect* effect = main(host);
+  AEffect* effect = NewInstance();
   ASSERT_NE(effect, nullptr);
   auto dispatch = [effect](VstInt32 opcode, xcb_window_t parent = 0) {
     return effect->dispatcher(effect, opcode, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)),
