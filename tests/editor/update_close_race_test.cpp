@@ -8,22 +8,16 @@
 #include <thread>
 
 #include "editor_fixture.h"
+#include "support/midi_event_list.h"
 
 namespace {
 
 class UpdateCloseRace : public EditorFixture {};
 
 void SendController(APlugin& plugin, int controller, int value) {
-  VstMidiEvent midi{};
-  midi.type = kVstMidiType;
-  midi.byteSize = sizeof(VstMidiEvent);
-  midi.midiData[0] = static_cast<char>(0xB0);
-  midi.midiData[1] = static_cast<char>(controller);
-  midi.midiData[2] = static_cast<char>(value);
-  VstEvents events{};
-  events.numEvents = 1;
-  events.events[0] = reinterpret_cast<VstEvent*>(&midi);
-  plugin.processEvents(&events);
+  MidiEventList events;
+  events.Add(0xB0, static_cast<unsigned char>(controller), static_cast<unsigned char>(value), 0);
+  plugin.processEvents(events.List());
 }
 
 TEST_F(UpdateCloseRace, ValuesChangeWhileTheEditorOpensAndCloses) {

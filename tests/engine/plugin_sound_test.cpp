@@ -5,14 +5,9 @@
 #include <cmath>
 
 #include "support/loaded_plugin.h"
+#include "support/signal_measures.h"
 
 namespace {
-
-double Rms(const std::vector<float>& x) {
-  double sum = 0.0;
-  for (float v : x) sum += static_cast<double>(v) * v;
-  return std::sqrt(sum / static_cast<double>(x.size()));
-}
 
 class PluginSound : public ::testing::Test {
  protected:

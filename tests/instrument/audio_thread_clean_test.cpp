@@ -13,6 +13,7 @@
 
 #include "instrument/audio_thread_audit.h"
 #include "support/loaded_plugin.h"
+#include "support/midi_event_list.h"
 
 namespace {
 
@@ -50,36 +51,6 @@ VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
       return 0;
   }
 }
-
-// Up to eight MIDI messages for one block, in storage made beforehand.
-class EventList {
- public:
-  void Clear() { count = 0; }
-  void Add(unsigned char status, unsigned char data1, unsigned char data2, VstInt32 delta) {
-    if (count == midi.size()) return;
-    VstMidiEvent& event = midi[count];
-    event = VstMidiEvent{};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof(VstMidiEvent);
-    event.deltaFrames = delta;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    ++count;
-  }
-  VstEvents* List() {
-    auto* events = reinterpret_cast<VstEvents*>(storage.data());
-    events->numEvents = static_cast<VstInt32>(count);
-    VstEvent** entries = events->events;  // as many entries as the storage holds
-    for (std::size_t i = 0; i < count; ++i) entries[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-    return events;
-  }
-
- private:
-  std::array<VstMidiEvent, 8> midi{};
-  std::array<char, sizeof(VstEvents) + 8 * sizeof(VstEvent*)> storage{};
-  std::size_t count = 0;
-};
 
 class AudioThreadClean : public ::testing::Test {
  protected:
@@ -154,7 +125,7 @@ TEST_F(AudioThreadClean, MinutesOfAudioWithoutAllocationOrLock) {
   std::vector<float> inL(kMaxBlock, 0.0f), inR(kMaxBlock, 0.0f), outL(kMaxBlock), outR(kMaxBlock);
   float* inputs[2] = {inL.data(), inR.data()};
   float* outputs[2] = {outL.data(), outR.data()};
-  EventList events;
+  MidiEventList events;
   int parent = 0;
   bool editorOpen = false;
   unsigned block = 0;

@@ -17,6 +17,7 @@
 
 #include "support/fake_host.h"
 #include "support/loaded_plugin.h"
+#include "support/midi_event_list.h"
 
 namespace {
 
@@ -33,30 +34,15 @@ const bool kOffscreenEditors = setenv("VYRTAL_EDITOR_WINDOWS", "offscreen", 1) =
 const bool kPluginResident = dlopen(VYRTAL_SO_PATH, RTLD_NOW | RTLD_NODELETE) != nullptr;
 
 // One block's MIDI: a note on or off, a mapped controller, a pitch bend.
-struct BlockMidi {
-  std::array<VstMidiEvent, 3> midi{};
-  std::array<char, sizeof(VstEvents) + 2 * sizeof(VstEvent*)> storage{};
-
-  VstEvents* For(unsigned n) {
-    const std::array<std::array<unsigned char, 3>, 3> bytes = {{
-        {static_cast<unsigned char>(n % 3 == 2 ? 0x80 : 0x90), static_cast<unsigned char>(36 + n % 48), 100},
-        {0xB0, static_cast<unsigned char>(83 + n % 10), static_cast<unsigned char>(n % 128)},
-        {0xE0, 0, static_cast<unsigned char>(n % 128)},
-    }};
-    auto* events = reinterpret_cast<VstEvents*>(storage.data());
-    events->numEvents = 3;
-    VstEvent** entries = events->events;  // as many entries as the storage holds
-    for (std::size_t i = 0; i < midi.size(); ++i) {
-      midi[i] = VstMidiEvent{};
-      midi[i].type = kVstMidiType;
-      midi[i].byteSize = sizeof(VstMidiEvent);
-      midi[i].deltaFrames = static_cast<VstInt32>((i * 97 + n) % kBlock);
-      for (std::size_t b = 0; b < 3; ++b) midi[i].midiData[b] = static_cast<char>(bytes[i][b]);
-      entries[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-    }
-    return events;
-  }
-};
+VstEvents* BlockMidi(MidiEventList& events, unsigned n) {
+  events.Clear();
+  events.Add(static_cast<unsigned char>(n % 3 == 2 ? 0x80 : 0x90), static_cast<unsigned char>(36 + n % 48), 100,
+             static_cast<VstInt32>(n % kBlock));
+  events.Add(0xB0, static_cast<unsigned char>(83 + n % 10), static_cast<unsigned char>(n % 128),
+             static_cast<VstInt32>((97 + n) % kBlock));
+  events.Add(0xE0, 0, static_cast<unsigned char>(n % 128), static_cast<VstInt32>((194 + n) % kBlock));
+  return events.List();
+}
 
 int LineCount(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -90,9 +76,9 @@ TEST_F(HostStress, AudioUiAndAutomationThreadsTogether) {
   std::thread audio([&] {
     std::vector<float> left(kBlock), right(kBlock);
     float* outputs[2] = {left.data(), right.data()};
-    BlockMidi midi;
+    MidiEventList midi;
     for (unsigned n = 0; !stop.load(std::memory_order_relaxed); ++n) {
-      effect->dispatcher(effect, effProcessEvents, 0, 0, midi.For(n), 0.0f);
+      effect->dispatcher(effect, effProcessEvents, 0, 0, BlockMidi(midi, n), 0.0f);
       if (n % 4 == 3) {
         std::fill(left.begin(), left.end(), 0.0f);
         std::fill(right.begin(), right.end(), 0.0f);

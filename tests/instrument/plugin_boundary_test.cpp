@@ -2,20 +2,10 @@
 // the exported entry point and the effect record.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "instrument/parameter_table.h"
 #include "support/loaded_plugin.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class PluginBoundary : public ::testing::Test {
  protected:

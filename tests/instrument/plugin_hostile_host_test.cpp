@@ -6,15 +6,14 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "support/loaded_plugin.h"
+#include "support/signal_measures.h"
 
 namespace {
 
@@ -30,26 +29,6 @@ constexpr VstInt32 kDelayLength = 20;
 constexpr VstInt32 kDelayFeed = 21;
 constexpr VstInt32 kDelayMix = 23;
 constexpr VstInt32 kExportTrigger = 33;
-
-float Rms(const std::vector<float>& samples) {
-  double sum = 0.0;
-  for (float s : samples) sum += static_cast<double>(s) * s;
-  return samples.empty() ? 0.0f : static_cast<float>(std::sqrt(sum / static_cast<double>(samples.size())));
-}
-
-bool AllFinite(const std::vector<float>& samples) {
-  for (float s : samples) {
-    if (!std::isfinite(s)) return false;
-  }
-  return true;
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 class HostileHost : public ::testing::Test {
  protected:
@@ -237,9 +216,9 @@ TEST_F(HostileHost, TwoInstancesExportingTogetherLeaveOneWholeFile) {
   rename(alpha, "Alpha ");
   rename(beta, "Beta ");
   alpha.SetParameter(kExportTrigger, 1.0f);
-  const std::string alphaText = FileText(exportFile.path);
+  const std::string alphaText = ReadFile(exportFile.path);
   beta.SetParameter(kExportTrigger, 1.0f);
-  const std::string betaText = FileText(exportFile.path);
+  const std::string betaText = ReadFile(exportFile.path);
   ASSERT_NE(alphaText, betaText);
   ASSERT_NE(alphaText.find("Alpha 15"), std::string::npos);
 
@@ -255,7 +234,7 @@ TEST_F(HostileHost, TwoInstancesExportingTogetherLeaveOneWholeFile) {
     std::thread b(exportNow, std::ref(beta));
     a.join();
     b.join();
-    const std::string text = FileText(exportFile.path);
+    const std::string text = ReadFile(exportFile.path);
     ASSERT_TRUE(text == alphaText || text == betaText) << "round " << round << ": " << text.size() << " bytes";
   }
 }

@@ -10,24 +10,15 @@
 #include "instrument/aplugin.h"
 #include "support/fake_host.h"
 #include "support/loaded_plugin.h"
+#include "support/midi_event_list.h"
 
 namespace {
 
 void SendNotes(APlugin& plugin, int n) {
-  VstMidiEvent midi[2]{};
-  for (int i = 0; i < 2; ++i) {
-    midi[i].type = kVstMidiType;
-    midi[i].deltaFrames = i * 37;
-    midi[i].midiData[0] = static_cast<char>(i == 0 ? 0x90 : 0xB0);
-    midi[i].midiData[1] = static_cast<char>(i == 0 ? 40 + n % 40 : 83 + n % 10);
-    midi[i].midiData[2] = static_cast<char>(n % 2 == 0 ? 100 : 0);
-  }
-  char storage[sizeof(VstEvents) + sizeof(VstEvent*)] = {};
-  auto* events = reinterpret_cast<VstEvents*>(storage);
-  events->numEvents = 2;
-  events->events[0] = reinterpret_cast<VstEvent*>(&midi[0]);
-  events->events[1] = reinterpret_cast<VstEvent*>(&midi[1]);
-  plugin.processEvents(events);
+  MidiEventList events;
+  events.Add(0x90, static_cast<unsigned char>(40 + n % 40), n % 2 == 0 ? 100 : 0, 0);
+  events.Add(0xB0, static_cast<unsigned char>(83 + n % 10), n % 2 == 0 ? 100 : 0, 37);
+  plugin.processEvents(events.List());
 }
 
 TEST(ProgramRenderRace, ProgramChangesWhileTheAudioThreadRenders) {
