@@ -24,6 +24,18 @@ std::string PhraseList() {
   return names;
 }
 
+// Every sub-command works on one plug-in, by default the Vyrtal.so beside
+// vyrtal.
+void AddPluginOption(CLI::App* command, std::string& plugin, const std::string& defaultPlugin) {
+  plugin = defaultPlugin;
+  command->add_option("--plugin", plugin, "VST 2 plug-in library (default: Vyrtal.so beside vyrtal)");
+}
+
+// The program a sub-command plays or shows.
+void AddProgramOption(CLI::App* command, std::string& program, const std::string& verb) {
+  command->add_option("--program", program, "Program to " + verb + ", by number or name");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,19 +46,16 @@ int main(int argc, char** argv) {
     return std::string("vyrtal: ") + e.what() + " (try --help)\n";
   });
   const std::string defaultPlugin = DefaultPluginPath();
-  const std::string pluginHelp = "VST 2 plug-in library (default: Vyrtal.so beside vyrtal)";
 
   InfoArgs info;
-  info.plugin = defaultPlugin;
   CLI::App* infoCommand = app.add_subcommand("info", "Show a plug-in's identity, parameters and programs");
-  infoCommand->add_option("--plugin", info.plugin, pluginHelp);
+  AddPluginOption(infoCommand, info.plugin, defaultPlugin);
   infoCommand->add_flag("-v,--verbose", info.verbose, "Show the plug-in's requests to the host");
 
   RenderArgs render;
-  render.plugin = defaultPlugin;
   CLI::App* renderCommand = app.add_subcommand("render", "Render a MIDI file or a built-in phrase to a WAV file");
-  renderCommand->add_option("--plugin", render.plugin, pluginHelp);
-  renderCommand->add_option("--program", render.program, "Program to play, by number or name");
+  AddPluginOption(renderCommand, render.plugin, defaultPlugin);
+  AddProgramOption(renderCommand, render.program, "play");
   renderCommand->add_option("--set", render.settings, "Set a parameter first, INDEX=VALUE with VALUE in 0..1")
       ->take_all();
   auto* midiOption = renderCommand->add_option("--midi", render.midiFile, "Standard MIDI File to play");
@@ -67,10 +76,9 @@ int main(int argc, char** argv) {
   renderCommand->add_flag("-v,--verbose", render.verbose, "Show the plug-in's requests and render details");
 
   BenchArgs bench;
-  bench.plugin = defaultPlugin;
   CLI::App* benchCommand = app.add_subcommand("bench", "Time a fixed six-voice workload");
-  benchCommand->add_option("--plugin", bench.plugin, pluginHelp);
-  benchCommand->add_option("--program", bench.program, "Program to play, by number or name");
+  AddPluginOption(benchCommand, bench.plugin, defaultPlugin);
+  AddProgramOption(benchCommand, bench.program, "play");
   benchCommand->add_option("--seconds", bench.seconds, "Length of the workload")->check(CLI::Range(0.1, 600.0));
   benchCommand->add_option("--runs", bench.runs, "Renders to take the median of")->check(CLI::Range(1, 100));
   benchCommand->add_option("--rate", bench.sampleRate, "Sample rate in Hz")->check(CLI::Range(8000.0, 384000.0));
@@ -78,19 +86,17 @@ int main(int argc, char** argv) {
   benchCommand->add_flag("-v,--verbose", bench.verbose, "Show every run");
 
   EditArgs edit;
-  edit.plugin = defaultPlugin;
   CLI::App* editCommand = app.add_subcommand("edit", "Open a plug-in's editor in a window, printing its automation");
-  editCommand->add_option("--plugin", edit.plugin, pluginHelp);
-  editCommand->add_option("--program", edit.program, "Program to show, by number or name");
+  AddPluginOption(editCommand, edit.plugin, defaultPlugin);
+  AddProgramOption(editCommand, edit.program, "show");
   editCommand->add_option("--seconds", edit.seconds, "Close after this many seconds (default: when closed)")
       ->check(CLI::Range(0.0, 86400.0));
 
   ScreenshotArgs shot;
-  shot.plugin = defaultPlugin;
   CLI::App* shotCommand =
       app.add_subcommand("screenshot", "Draw Vyrtal's editor for a program, without a display, as PNG");
-  shotCommand->add_option("--plugin", shot.plugin, pluginHelp);
-  shotCommand->add_option("--program", shot.program, "Program to show, by number or name");
+  AddPluginOption(shotCommand, shot.plugin, defaultPlugin);
+  AddProgramOption(shotCommand, shot.program, "show");
   shotCommand->add_option("-o,--output", shot.output, "PNG file to write")->required();
 
   try {
