@@ -89,6 +89,14 @@ void APlugin::getParameterName(VstInt32 index, char* text) {
   CopyText(text, named ? kParameterNames[static_cast<std::size_t>(index)] : "");
 }
 
+void APlugin::setSampleRate(float rate) {
+  AudioEffectX::setSampleRate(rate);
+  // Hosts set the rate and resume without selecting a program, so waiting
+  // for a program change would leave every pitch and time off by the ratio
+  // of the two rates. Only the rate changes; nothing is reset.
+  engine.curSampleRate.store(sampleRate.load(), std::memory_order_relaxed);
+}
+
 float APlugin::getVu() { return 0.0f; }
 
 void APlugin::suspend() { RequestReset(kClearLines); }

@@ -40,6 +40,9 @@ class APlugin : public AudioEffectX, private TempoSource {
   // MIDI.
   VstInt32 processEvents(VstEvents* events) override;
 
+  // The engine follows the host's rate as soon as the host sets it.
+  void setSampleRate(float rate) override;
+
   // Identity and host answers.
   float getVu() override;
   void suspend() override;
