@@ -45,9 +45,18 @@ class Voice {
   }
 
   // Control tick, first part: glide towards the note and the Vowel control.
+  // Worked out in double and rounded once when stored: in single precision
+  // the divisor g + 1 rounds apart from the numerator's g, and the glide
+  // would settle off its target.
   void Glide(float pitchWeight, float noteTarget, float vowelWeight, float vowel) {
-    pitch_ = (pitch_ * pitchWeight + noteTarget) / (pitchWeight + 1.0f);
-    vowelPos_ = (vowelPos_ * vowelWeight + vowel) / (vowelWeight + 1.0f);
+    pitch_ = GlideStep(pitch_, pitchWeight, noteTarget);
+    vowelPos_ = GlideStep(vowelPos_, vowelWeight, vowel);
+  }
+
+  // One tick of a glide: 1 / (weight + 1) of the remaining way to target.
+  static float GlideStep(float value, float weight, float target) {
+    const double g = weight;
+    return static_cast<float>((static_cast<double>(value) * g + target) / (g + 1.0));
   }
 
   // Control tick, second part: formants from the pitch of the previous tick,

@@ -38,6 +38,31 @@ TEST(Voice, PitchInertiaZeroArrivesInOneTick) {
   EXPECT_NEAR(rig->engine.voice(0).pitch(), 60.0f * 256.0f / 257.0f, 1e-3f);
 }
 
+// Each tick moves the pitch 1 / (g + 1) of the remaining way, worked out in
+// double and rounded once when stored, so a held note settles within what
+// single precision forces: (g + 1) half-steps of a float at the note.
+TEST(Voice, GlideFollowsItsRecurrenceAndSettlesOnTheNote) {
+  for (const float inertia : {0.7f, 1.0f}) {
+    auto rig = MakeRig();
+    rig->LoadProgram(0);
+    rig->Set(Param::kVibAmount, 0.0f);
+    rig->Set(Param::kPitchInertia, inertia);
+    rig->NoteOn(0, 48, 100);
+    const double g = static_cast<float>(std::exp(0.6931472 * ((1.0 - inertia) * -20.0 + 12.0)));
+    float expected = 0.0f;
+    const int ticks = inertia < 1.0f ? 2000 : 70000;
+    for (int tick = 0; tick < ticks; ++tick) {
+      rig->RunLeft(16);
+      expected = static_cast<float>((static_cast<double>(expected) * g + 48.0) / (g + 1.0));
+      ASSERT_EQ(rig->engine.voice(0).pitch(), expected) << inertia << " tick " << tick;
+    }
+    const double halfStep = std::ldexp(1.0, -19);  // half the float spacing in [32, 64)
+    EXPECT_LE(std::fabs(expected - 48.0), (g + 1.0) * halfStep) << inertia;
+    rig->RunLeft(16);
+    EXPECT_EQ(rig->engine.voice(0).pitch(), expected) << "settled: " << inertia;
+  }
+}
+
 TEST(Voice, FirstTickUsesPreviousPitchForFormantsThenUpdates) {
   auto rig = MakeRig();
   rig->LoadProgram(0);
