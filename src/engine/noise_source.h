@@ -11,6 +11,10 @@ class NoiseSource {
   // A zero seed would lock xorshift at zero; it is replaced by the default.
   void Seed(std::uint32_t seed) { state_ = seed != 0 ? seed : kDefaultSeed; }
 
+  // The generator's state, for kernels that draw from it themselves with the
+  // same steps as Next.
+  std::uint32_t* state() { return &state_; }
+
   // Uniform in [0, 1): the top 24 bits of a 32-bit xorshift step, which a
   // float holds exactly.
   float Next() {

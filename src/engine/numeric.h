@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // Added to every stored filter state, delay sample and running sum so that
 // decaying signals never become denormal numbers.
 constexpr float kDenormalGuard = 1e-15f;
@@ -16,7 +20,14 @@ constexpr float kDenormalGuard = 1e-15f;
 // outside the 32-bit range saturate, and a NaN gives 0, so callers can always
 // use the result as a number.
 inline std::int32_t FloorInt(double x) {
-  const double r = std::nearbyint(x - 0.4999999);
+  const double d = x - 0.4999999;
+#if defined(__SSE2__)
+  // Inside the 32-bit range the conversion rounds as nearbyint does (both
+  // follow the current rounding mode, to nearest by default), without the
+  // library call.
+  if (d > -2147483648.0 && d < 2147483647.0) return _mm_cvtsd_si32(_mm_set_sd(d));
+#endif
+  const double r = std::nearbyint(d);
   if (!(r == r)) return 0;
   if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
   if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();

@@ -1,92 +1,178 @@
 #include "engine/sound_engine.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
+
+#include "engine/history_slots.h"
+#include "engine/numeric.h"
+#include "engine/tables.h"
+
+namespace {
+
+constexpr float kNotANumber = std::numeric_limits<float>::quiet_NaN();
+
+// The ring position k samples after position p.
+int Advance(int p, int k) { return (p + k) % kHistorySlots; }
+
+}  // namespace
 
 void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
   param_ = param;
   tempoSource_ = tempoSource;
+  kernels_ = &KernelsFor(PreferredInstructionSet());
   curSampleRate.store(44100.0f, std::memory_order_relaxed);
   blockRate_ = 44100.0f;
-  numVoices = kMaxVoices;
-  for (int v = 0; v < kVoiceSlots; ++v) {
-    const auto s = static_cast<std::size_t>(v);
-    notes.keyDown[s].store(0, std::memory_order_relaxed);
-    notes.attacking[s] = 0;
-    notes.noteTarget[s] = 0.0f;
-    notes.velocity[s] = 0.0f;
-    notes.ampEnv[s] = 0.0f;
-    notes.filterEnv[s] = 0.0f;
-  }
   sampleCounter_ = 0;
   historyPosition_ = 0;
-  slots_ = HistorySlots{};
   tempo_ = 0.0f;
   rates_.Init();
   modulation_.Init();
   oscType_ = OscType::kSaw;
   stereoDelay_ = 0;
   outputGain_ = 0.0f;
-  formantControls_ = FormantControls{};
-  filterControls_ = FilterControls{};
-  pitchGlide_ = vowelGlide_ = vowel_ = 0.0f;
-  voiceControlsPending_ = false;
+  modulationRequest_ = ModulationControls{};
+  modulationCounter_ = 0;
+  modulationRate_ = 44100.0f;
+  modulationPending_ = false;
+  delayRequest_ = DelayControls{};
+  delayRate_ = 44100.0f;
+  delayTempo_ = kDefaultTempo;
+  delayPending_ = false;
   // NaN: no control value matches it, so the first tick works them out.
-  stereoAmount_ = volume_ = bandWidth_ = std::numeric_limits<float>::quiet_NaN();
-  for (Voice& voice : voices_) voice.Init();
+  stereoAmount_ = volume_ = bandWidth_ = pitchInertia_ = vowelInertia_ = kNotANumber;
+  rateControls_ = {kNotANumber, kNotANumber, kNotANumber, kNotANumber};
+  rateSampleRate_ = rateTempo_ = kNotANumber;
+  width_ = FormantWidth{};
+  pitchGlide_ = vowelGlide_ = 0.0f;
+  for (auto& key : keyDown_) key.store(0, std::memory_order_relaxed);
+  lastVoice_ = 0;
+  std::memset(&lanes_, 0, sizeof lanes_);
+  for (int v = 0; v < kVoiceSlots; ++v) {
+    for (LaneFloats* from : {&lanes_.formantFromPosition, &lanes_.formantFromOctaves, &lanes_.formantFromVowelPitch,
+                             &lanes_.formantFromWidthK, &lanes_.formantFromWidthA, &lanes_.formantFromRate,
+                             &lanes_.stepFromOctaves, &lanes_.stepFromRate, &lanes_.lowpassFromEnv,
+                             &lanes_.lowpassFromDepth, &lanes_.lowpassFromFreq, &lanes_.lowpassFromQ,
+                             &lanes_.lowpassFromRate}) {
+      (*from)[v] = kNotANumber;
+    }
+  }
   noise_.Init();
   chorus_.Init();
   delay_.Init();
   stereoLine_.fill(0.0f);
+  stereoZeros_ = kStereoLineSize;
 }
 
 void SoundEngine::ClearLines() {
   delay_.Clear();
   chorus_.Clear();
   stereoLine_.fill(0.0f);
+  stereoZeros_ = kStereoLineSize;
 }
 
 void SoundEngine::ResetRunningSound() {
-  // The position itself stays; the slots follow it again at the next sample.
-  slots_ = HistorySlots{};
-  for (Voice& voice : voices_) voice.ClearLowpassHistory();
+  std::memset(lanes_.lowpassIn, 0, sizeof lanes_.lowpassIn);
+  std::memset(lanes_.lowpassOut, 0, sizeof lanes_.lowpassOut);
   ClearLines();
 }
 
-void SoundEngine::SeedNoise(std::uint32_t seed) { noise_.Seed(seed); }
+// --- Notes -------------------------------------------------------------------
 
-int SoundEngine::ActiveVoices() const {
-  if (numVoices < 0) return 0;
-  return numVoices > kMaxVoices ? kMaxVoices : numVoices;
+void SoundEngine::StartVoice(int v, int key, int velocity) {
+  if (v < 0 || v >= numVoices) return;
+  keyDown_[static_cast<std::size_t>(v)].store(1, std::memory_order_relaxed);
+  lanes_.attacking[v] = 1.0f;
+  lanes_.noteTarget[v] = static_cast<float>(key);
+  lanes_.velocity[v] = static_cast<float>(velocity) / 127.0f;
+  lanes_.ampEnv[v] = 0.0f;
+  lanes_.filterEnv[v] = 1.0f;
+}
+
+void SoundEngine::NoteOn(int key, int velocity) {
+  lastVoice_ = (lastVoice_ + 1) % numVoices;
+  for (int n = 0; n < numVoices; ++n) {
+    if (keyDown_[static_cast<std::size_t>(lastVoice_)].load(std::memory_order_relaxed) == 1) {
+      lastVoice_ = (lastVoice_ + 1) % numVoices;
+    }
+  }
+  StartVoice(lastVoice_, key, velocity);
+}
+
+void SoundEngine::NoteOff(int key) {
+  for (int v = 0; v < numVoices; ++v) {
+    if (lanes_.noteTarget[v] == static_cast<float>(key)) {
+      keyDown_[static_cast<std::size_t>(v)].store(0, std::memory_order_relaxed);
+    }
+  }
+}
+
+void SoundEngine::ReleaseAll() {
+  for (auto& key : keyDown_) key.store(0, std::memory_order_relaxed);
+}
+
+void SoundEngine::SetEnvelopeLevels(int v, float ampEnv, float filterEnv) {
+  if (v < 0 || v >= kVoiceSlots) return;
+  lanes_.ampEnv[v] = ampEnv;
+  lanes_.filterEnv[v] = filterEnv;
+}
+
+VoiceView SoundEngine::voice(int v) const {
+  const int s = v < 0 ? 0 : (v >= kVoiceSlots ? kVoiceSlots - 1 : v);
+  return {keyDown_[static_cast<std::size_t>(s)].load(std::memory_order_relaxed) == 1,
+          static_cast<std::uint8_t>(lanes_.attacking[s] > 0.5f ? 1 : 0),
+          lanes_.noteTarget[s],
+          lanes_.velocity[s],
+          lanes_.ampEnv[s],
+          lanes_.filterEnv[s],
+          lanes_.pitch[s],
+          lanes_.vowelPos[s],
+          lanes_.pitchOctaves[s],
+          static_cast<std::uint16_t>(lanes_.phase[s]),
+          lanes_.phaseInc[s]};
+}
+
+// --- Control tick --------------------------------------------------------------
+
+const Modulation& SoundEngine::modulation() {
+  UpdateModulation();
+  return modulation_;
+}
+
+const Delay& SoundEngine::delay() {
+  UpdateDelay();
+  return delay_;
 }
 
 void SoundEngine::ControlTick() {
   const float rate = blockRate_;
   const std::int32_t n = static_cast<std::int32_t>(sampleCounter_);
 
-  delay_.Configure({P(Param::kDelayLength), P(Param::kDelayFeed), P(Param::kDelayFilter),
-                    P(Param::kDelayMix)},
-                   rate, tempo_);
+  // The delay and the LFOs are worked out from this tick's controls when
+  // something first needs them: a delay that is switched on, a voice that
+  // runs. The chorus defers its own work likewise.
+  delayRequest_ = {P(Param::kDelayLength), P(Param::kDelayFeed), P(Param::kDelayFilter), P(Param::kDelayMix)};
+  delayRate_ = rate;
+  delayTempo_ = tempo_;
+  delayPending_ = true;
   chorus_.Configure({P(Param::kChorusLength), P(Param::kChorusWidth), P(Param::kChorusSpeed),
                      P(Param::kChorusFeed)},
                     n, rate);
+  modulationRequest_ = {P(Param::kVibAmount),  P(Param::kVibSpeed),  P(Param::kTremAmount),
+                        P(Param::kTremSpeed), P(Param::kWahAmount), P(Param::kWahSpeed)};
+  modulationCounter_ = n;
+  modulationRate_ = rate;
+  modulationPending_ = true;
 
-  // The LFOs run at every tick: a voice that starts between two ticks takes
-  // the tremolo of the last one at once.
-  const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
-                               P(Param::kTremAmount), P(Param::kTremSpeed),
-                               P(Param::kWahAmount),  P(Param::kWahSpeed)};
-  modulation_.ConfigureVibrato(mod, n, rate);
-  modulation_.ConfigureTremolo(mod, n, rate);
   // Whole part of value x 2.99: 0 Saw, 1 Square, 2 Noise.
   std::int32_t type = FloorInt(2.99 * P(Param::kOscType));
   if (type < 0) type = 0;
   if (type > 2) type = 2;
   oscType_ = static_cast<OscType>(type);
-  modulation_.ConfigureWah(mod, n, rate);
 
-  // 2^(9 x amount) + 1: 2 to 513 samples. Worked out again only when the
-  // control moves.
+  // 2^(9 x amount) + 1: 2 to 513 samples.
   const float stereoAmount = P(Param::kStereo);
   if (!(stereoAmount == stereoAmount_)) {
     stereoAmount_ = stereoAmount;
@@ -96,108 +182,192 @@ void SoundEngine::ControlTick() {
     stereoDelay_ = stereo;
   }
 
-  rates_.Configure({P(Param::kAttack), P(Param::kDecay), P(Param::kRelease),
-                    P(Param::kFilterRelease)},
-                   rate, tempo_);
+  const EnvelopeControls envelope{P(Param::kAttack), P(Param::kDecay), P(Param::kRelease),
+                                  P(Param::kFilterRelease)};
+  if (!(envelope.attack == rateControls_.attack && envelope.decay == rateControls_.decay &&
+        envelope.release == rateControls_.release && envelope.filterRelease == rateControls_.filterRelease &&
+        rate == rateSampleRate_ && tempo_ == rateTempo_)) {
+    rateControls_ = envelope;
+    rateSampleRate_ = rate;
+    rateTempo_ = tempo_;
+    rates_.Configure(envelope, rate, tempo_);
+  }
+
   // -40 dB to 0 dB.
   const float volume = P(Param::kVolume);
   if (!(volume == volume_)) {
     volume_ = volume;
     outputGain_ = DbToGain(volume, 40.0f, 40.0f);
   }
-
-  // The glides, formant and filter controls only matter to running voices;
-  // they are worked out at this tick when the first voice runs.
-  voiceControlsPending_ = true;
 }
 
-void SoundEngine::UpdateVoiceControls() {
-  voiceControlsPending_ = false;
+void SoundEngine::UpdateModulation() {
+  if (!modulationPending_) return;
+  modulationPending_ = false;
+  modulation_.Configure(modulationRequest_, modulationCounter_, modulationRate_, kernels_->sinBatch);
+}
 
-  // Shared by every running voice at this tick.
-  pitchGlide_ = Modulation::GlideWeight(P(Param::kPitchInertia));
-  vowelGlide_ = Modulation::GlideWeight(P(Param::kVowelInertia));
-  vowel_ = P(Param::kVowel);
-  formantControls_.vowelPitch = P(Param::kVowelPitch);
-  formantControls_.wah = modulation_.wah();
+void SoundEngine::UpdateDelay() {
+  if (!delayPending_) return;
+  delayPending_ = false;
+  delay_.Configure(delayRequest_, delayRate_, delayTempo_);
+}
+
+// The glide, formant and filter controls are read when the first voice runs
+// at a tick.
+void SoundEngine::TickVoices(int running) {
+  const float pitchInertia = P(Param::kPitchInertia);
+  if (!(pitchInertia == pitchInertia_)) {
+    pitchInertia_ = pitchInertia;
+    pitchGlide_ = Modulation::GlideWeight(pitchInertia);
+  }
+  const float vowelInertia = P(Param::kVowelInertia);
+  if (!(vowelInertia == vowelInertia_)) {
+    vowelInertia_ = vowelInertia;
+    vowelGlide_ = Modulation::GlideWeight(vowelInertia);
+  }
   const float width = P(Param::kBandWidth);
   if (!(width == bandWidth_)) {
     bandWidth_ = width;
-    formantControls_.width = FormantWidth::FromControl(width);
+    width_ = FormantWidth::FromControl(width);
   }
-  filterControls_.freq = P(Param::kFilterFreq);
-  filterControls_.q = P(Param::kFilterQ);
-  filterControls_.envDepth = P(Param::kFilterEnvelope);
+  const VoiceTickControls controls{pitchGlide_,        vowelGlide_,           P(Param::kVowel),
+                                   P(Param::kVowelPitch), modulation_.wah(),  modulation_.vibrato(),
+                                   width_.k,           width_.a,              blockRate_,
+                                   kFormantTable[0].data()};
+  lowpassControls_ = {P(Param::kFilterFreq), P(Param::kFilterQ), P(Param::kFilterEnvelope), blockRate_};
+  int voices[kVoiceSlots];
+  int count = 0;
+  for (int bits = running; bits != 0; bits &= bits - 1) voices[count++] = std::countr_zero(static_cast<unsigned>(bits));
+  kernels_->configureVoices(lanes_, controls, voices, count);
 }
 
-void SoundEngine::Render(const float* input, float* left, float* right, std::int32_t count,
-                         bool replace) {
-  if (count <= 0 || param_ == nullptr) return;
-  const int voices = ActiveVoices();
-  blockRate_ = curSampleRate.load(std::memory_order_relaxed);
-  const float sampleRate = blockRate_;
-  std::uint32_t counter = sampleCounter_;
-  std::uint8_t position = historyPosition_;
+// --- Rendering -----------------------------------------------------------------
 
-  for (std::int32_t i = 0; i < count; ++i) {
-    position = static_cast<std::uint8_t>(position == 2 ? 0 : position + 1);
-    slots_ = HistorySlots::At(position);
-    const HistorySlots h = slots_;
-
-    float in = input != nullptr ? input[i] : 0.0f;
-    if (!std::isfinite(in)) in = 0.0f;
-    const float x = in + kDenormalGuard;
-
-    if ((counter & kTempoMask) == 0) {
-      const float t = tempoSource_ != nullptr ? tempoSource_->QueryTempo() : 0.0f;
-      tempo_ = t >= 1.0f ? t : kDefaultTempo;
-    }
-    ++counter;
-    const bool tick = (counter & kTickMask) == 0;
-    if (tick) {
-      sampleCounter_ = counter;
-      ControlTick();
-    }
-
-    float mono = 0.0f;
-    for (int v = 0; v < voices; ++v) {
-      const auto s = static_cast<std::size_t>(v);
-      const bool held = notes.keyDown[s].load(std::memory_order_relaxed) == 1;
-      float ampEnv = notes.ampEnv[s];
-      if (!held && ampEnv <= kSilentLevel) continue;
-      Voice& voice = voices_[s];
-      if (tick) {
-        if (voiceControlsPending_) UpdateVoiceControls();
-        voice.Glide(pitchGlide_, notes.noteTarget[s], vowelGlide_, vowel_);
-        voice.ConfigureFormantsAndPitch(formantControls_, modulation_.vibrato(), sampleRate);
-      }
-      float filterEnv = notes.filterEnv[s];
-      rates_.Step(held, notes.attacking[s], ampEnv, filterEnv);
-      notes.ampEnv[s] = ampEnv;
-      notes.filterEnv[s] = filterEnv;
-      const float amp = notes.velocity[s] * ampEnv * modulation_.tremolo() + kDenormalGuard;
-      if (tick) voice.ConfigureLowpass(filterControls_, filterEnv, sampleRate);
-      mono += voice.Render(x, amp, oscType_, noise_, h);
-    }
-
-    // Switches are read every sample; a stage that is off is frozen.
-    float out = mono;
-    if (P(Param::kChorusSwitch) > 0.5f) out = chorus_.Process(out, counter);
-    if (P(Param::kDelaySwitch) > 0.5f) out = delay_.Process(out, counter, h);
-
-    stereoLine_[counter & kStereoMask] = out;
-    const float r =
-        stereoLine_[(counter - static_cast<std::uint32_t>(stereoDelay_)) & kStereoMask];
-    const float l = SoftClip(outputGain_ * out);
-    const float rr = SoftClip(outputGain_ * r);
-    if (replace) {
-      left[i] = l;
-      right[i] = rr;
-    } else {
-      left[i] += l;
-      right[i] += rr;
-    }
+int SoundEngine::RunningVoices() const {
+  int bits = 0;
+  for (int v = 0; v < numVoices; ++v) {
+    if (lanes_.held[v] != 0.0f || lanes_.ampEnv[v] > kSilentLevel) bits |= 1 << v;
   }
-  sampleCounter_ = counter;
-  historyPosition_ = position;
+  return bits;
+}
+
+void SoundEngine::Render(const float* input, float* left, float* right, std::int32_t count, bool replace) {
+  if (count <= 0 || param_ == nullptr) return;
+  blockRate_ = curSampleRate.load(std::memory_order_relaxed);
+  // Keys change between blocks (a program change on another thread may
+  // release them at any time; it is heard from the next block).
+  for (int v = 0; v < kVoiceSlots; ++v) {
+    lanes_.held[v] = keyDown_[static_cast<std::size_t>(v)].load(std::memory_order_relaxed) == 1 ? 1.0f : 0.0f;
+  }
+  // Runs end before each control tick, which starts the next run.
+  std::int32_t done = 0;
+  while (done < count) {
+    const std::uint32_t phase = (sampleCounter_ + 1u) & kTickMask;
+    const std::int32_t length = std::min<std::int32_t>(static_cast<std::int32_t>(16u - phase), count - done);
+    RenderRun(input != nullptr ? input + done : nullptr, left + done, right + done, length, replace, phase == 0);
+    done += length;
+  }
+}
+
+void SoundEngine::RenderRun(const float* input, float* left, float* right, int count, bool replace, bool tick) {
+  const std::uint32_t start = sampleCounter_;
+  if (tick) {
+    sampleCounter_ = start + 1u;
+    ControlTick();
+  }
+  // The tempo is asked at the sample whose counter, before its increment, is
+  // a multiple of 1024; never a tick's sample, so always after this run's
+  // tick and before the next.
+  if (((0u - start) & kTempoMask) < static_cast<std::uint32_t>(count)) {
+    const float t = tempoSource_ != nullptr ? tempoSource_->QueryTempo() : 0.0f;
+    tempo_ = t >= 1.0f ? t : kDefaultTempo;
+  }
+
+  for (int i = 0; i < count; ++i) {
+    const float in = input != nullptr ? input[i] : 0.0f;
+    excitationInput_[static_cast<std::size_t>(i)] = (std::isfinite(in) ? in : 0.0f) + kDenormalGuard;
+    mono_[static_cast<std::size_t>(i)] = 0.0f;
+  }
+  const bool voiced = RenderVoices(count, tick);
+
+  // Switches are read every sample; a stage that is off is frozen. With no
+  // voice, no effect and a stereo line that holds only +0, every output
+  // sample is SoftClip(gain x 0) = +0 and the line stays as it is.
+  const bool silent = !voiced && !(P(Param::kChorusSwitch) > 0.5f) && !(P(Param::kDelaySwitch) > 0.5f) &&
+                      stereoZeros_ >= kStereoLineSize;
+  if (silent) {
+    kernels_->clipOut(mono_.data(), mono_.data(), outputGain_, left, right, count, replace);
+  } else {
+    int position = historyPosition_;
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t n = start + static_cast<std::uint32_t>(i) + 1u;
+      position = Advance(position, 1);
+      float out = mono_[static_cast<std::size_t>(i)];
+      if (P(Param::kChorusSwitch) > 0.5f) out = chorus_.Process(out, n);
+      if (P(Param::kDelaySwitch) > 0.5f) {
+        UpdateDelay();
+        out = delay_.Process(out, n, HistorySlots::At(static_cast<std::uint8_t>(position)));
+      }
+      stereoLine_[n & kStereoMask] = out;
+      stereoZeros_ = std::bit_cast<std::uint32_t>(out) == 0u ? std::min<std::uint32_t>(stereoZeros_ + 1u, kStereoLineSize) : 0u;
+      delayed_[static_cast<std::size_t>(i)] = stereoLine_[(n - static_cast<std::uint32_t>(stereoDelay_)) & kStereoMask];
+      mono_[static_cast<std::size_t>(i)] = out;
+    }
+    kernels_->clipOut(mono_.data(), delayed_.data(), outputGain_, left, right, count, replace);
+  }
+  sampleCounter_ = start + static_cast<std::uint32_t>(count);
+  historyPosition_ = static_cast<std::uint8_t>(Advance(historyPosition_, count));
+}
+
+bool SoundEngine::RenderVoices(int count, bool tick) {
+  int running = RunningVoices();
+  if (running == 0) return false;
+  UpdateModulation();
+  ExciteArgs args{nullptr,       static_cast<int>(oscType_), rates_.attack(),      rates_.decay(),
+                  rates_.release(), rates_.filterRelease(),   modulation_.tremolo(), noise_.state(),
+                  0};
+  int position = historyPosition_;
+  int s = 0;
+  while (s < count) {
+    if (s > 0) {
+      running = RunningVoices();
+      if (running == 0) break;
+    }
+    const bool first = tick && s == 0;
+    if (first) TickVoices(running);
+    args.input = excitationInput_.data() + s;
+    args.running = running;
+    const int m = kernels_->excite(lanes_, args, excitation_.data(), firstFilterEnv_.data(), count - s);
+    if (first) {
+      int voices[kVoiceSlots];
+      int n = 0;
+      for (int bits = running; bits != 0; bits &= bits - 1) voices[n++] = std::countr_zero(static_cast<unsigned>(bits));
+      kernels_->configureLowpasses(lanes_, lowpassControls_, firstFilterEnv_.data(), voices, n);
+    }
+    // The fast kernel stops where a sample needs the careful one; that one
+    // takes up to three samples, after which the resonators' input rings
+    // agree again.
+    int filtered = 0;
+    while (filtered < m) {
+      filtered += kernels_->filter(lanes_, Advance(position, filtered), excitation_.data() + filtered,
+                                   voiceOutput_.data() + filtered, m - filtered, running);
+      if (filtered < m) {
+        const int careful = std::min(3, m - filtered);
+        kernels_->filterCareful(lanes_, Advance(position, filtered), excitation_.data() + filtered,
+                                voiceOutput_.data() + filtered, careful, running);
+        filtered += careful;
+      }
+    }
+    // The voices' sum in voice order; voices that do not run give +0.
+    for (int i = 0; i < m; ++i) {
+      const float* y = voiceOutput_[static_cast<std::size_t>(i)];
+      float sum = 0.0f;
+      for (int v = 0; v < numVoices; ++v) sum += y[v];
+      mono_[static_cast<std::size_t>(s + i)] = sum;
+    }
+    position = Advance(position, m);
+    s += m;
+  }
+  return true;
 }

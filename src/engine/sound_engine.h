@@ -1,8 +1,15 @@
-// The render loop: turns parameter values and note state into stereo samples.
+// The render loop: turns parameter values and notes into stereo samples.
 // Every 16 samples a control tick turns the parameters into coefficients,
 // rates and modulation values; every sample the running voices are summed,
 // passed through chorus and delay, split into left and a delayed right,
 // scaled and soft-clipped.
+//
+// The voices run side by side, one vector lane each (voice_lanes.h), in the
+// kernels of the best instruction set the processor has (engine_kernels.h);
+// every sample is the one the scalar formulas give, bit for bit. Work whose
+// controls did not move since the last tick is not redone, and what nothing
+// listens to (LFOs while no voice runs, a switched-off effect) waits until
+// something does.
 #pragma once
 
 #include <array>
@@ -11,14 +18,15 @@
 
 #include "engine/chorus.h"
 #include "engine/delay.h"
+#include "engine/engine_kernels.h"
 #include "engine/envelope_rates.h"
-#include "engine/history_slots.h"
+#include "engine/formant_width.h"
 #include "engine/modulation.h"
 #include "engine/noise_source.h"
-#include "engine/note_state.h"
+#include "engine/osc_type.h"
 #include "engine/param_array.h"
 #include "engine/tempo_source.h"
-#include "engine/voice.h"
+#include "engine/voice_lanes.h"
 
 // Parameter indices the engine reads.
 enum class Param : int {
@@ -55,6 +63,16 @@ enum class Param : int {
   kFilterRelease = 32,
 };
 
+// One voice's state, as tests and diagnostics read it.
+struct VoiceView {
+  bool keyDown;
+  std::uint8_t attacking;
+  float noteTarget, velocity, ampEnv, filterEnv;
+  float pitch, vowelPos, pitchOctaves;
+  std::uint16_t phase;
+  std::int32_t phaseInc;
+};
+
 class SoundEngine {
  public:
   static constexpr int kMaxVoices = 6;
@@ -70,8 +88,12 @@ class SoundEngine {
   // A voice that is neither held nor above this level costs nothing.
   static constexpr float kSilentLevel = 0.001f;
 
-  // Zeroes every state, sets the history slots to 0, 1, 2 and the rate to 44100.
+  // Zeroes every state, sets the rate to 44100 and picks the kernels.
   void Init(const ParamArray* param, TempoSource* tempoSource);
+  // The instruction set the kernels use; the engine starts on the best one
+  // the processor runs (PreferredInstructionSet). Tests run both.
+  void UseInstructionSet(InstructionSet set) { kernels_ = &KernelsFor(set); }
+  InstructionSet instructionSet() const { return kernels_->set; }
 
   // Renders count samples from input (may be null: silence) into left and
   // right, storing (replace) or adding to what they hold.
@@ -79,47 +101,64 @@ class SoundEngine {
 
   // Clears the delay, chorus and stereo lines.
   void ClearLines();
-  // What a program change resets: history slots, the voices' low-pass
-  // histories and the three lines.
+  // What a program change resets: the voices' low-pass histories and the
+  // three lines.
   void ResetRunningSound();
 
-  void SeedNoise(std::uint32_t seed);
+  void SeedNoise(std::uint32_t seed) { noise_.Seed(seed); }
+
+  // Notes. NoteOn takes the next voice round-robin, passing over held ones;
+  // NoteOff releases every voice of the key. Both run on the audio thread.
+  void NoteOn(int key, int velocity);
+  void NoteOff(int key);
+  // Starts voice v on a key: its envelopes restart, pitch and vowel glide
+  // on from where they are.
+  void StartVoice(int v, int key, int velocity);
+  // Releases every key; any thread may call it (a program change does).
+  void ReleaseAll();
+  int lastVoice() const { return lastVoice_; }
 
   // Moves the sample counter. Tests use it to reach the wraps of a long
   // session (2^31 and 2^32 samples: 13.5 and 27 hours at 44.1 kHz) without
   // rendering the hours before them.
   void SetSampleCounter(std::uint32_t counter) { sampleCounter_ = counter; }
+  // Sets a voice's envelope levels, for tests of what follows from them.
+  void SetEnvelopeLevels(int v, float ampEnv, float filterEnv);
 
-  // Written by program changes on the host's other thread; read once per block.
+  // Written by the host's other thread; read once per block.
   std::atomic<float> curSampleRate{44100.0f};
-  int numVoices = 6;
-  NoteState notes;
+  static constexpr int numVoices = kMaxVoices;
 
-  // Read-only views for tests and diagnostics.
+  // Read-only views for tests and diagnostics; those of tick values work
+  // them out first if nothing has asked for them yet.
+  VoiceView voice(int v) const;
   float tempo() const { return tempo_; }
   std::uint32_t sampleCounter() const { return sampleCounter_; }
   float outputGain() const { return outputGain_; }
   std::int32_t stereoDelay() const { return stereoDelay_; }
   const EnvelopeRates& envelopeRates() const { return rates_; }
-  const Modulation& modulation() const { return modulation_; }
-  const Voice& voice(int v) const { return voices_[static_cast<std::size_t>(v)]; }
+  const Modulation& modulation();
   Chorus& chorus() { return chorus_; }
-  const Delay& delay() const { return delay_; }
+  const Delay& delay();
   OscType oscType() const { return oscType_; }
 
  private:
   float P(Param p) const { return ReadParam(*param_, static_cast<int>(p)); }
-  int ActiveVoices() const;
+  int RunningVoices() const;
   void ControlTick();
-  void UpdateVoiceControls();
+  void UpdateModulation();
+  void UpdateDelay();
+  void TickVoices(int running);
+  void RenderRun(const float* input, float* left, float* right, int count, bool replace, bool tick);
+  bool RenderVoices(int count, bool tick);
 
   const ParamArray* param_ = nullptr;
-  float blockRate_ = 44100.0f;  // curSampleRate as this block renders it
   TempoSource* tempoSource_ = nullptr;
+  const EngineKernels* kernels_ = nullptr;
+  float blockRate_ = 44100.0f;  // curSampleRate as this block renders it
 
   std::uint32_t sampleCounter_;
   std::uint8_t historyPosition_;
-  HistorySlots slots_;
   float tempo_;
 
   // Control values held from one tick to the next.
@@ -128,16 +167,38 @@ class SoundEngine {
   OscType oscType_;
   std::int32_t stereoDelay_;
   float outputGain_;
-  FormantControls formantControls_;
-  FilterControls filterControls_;
-  float pitchGlide_, vowelGlide_, vowel_;
-  bool voiceControlsPending_;
-  // Control values behind the cached stereo delay, gain and band width.
-  float stereoAmount_, volume_, bandWidth_;
+  // What the last tick asked of the LFOs and the delay, worked out when
+  // something first needs them.
+  ModulationControls modulationRequest_;
+  std::int32_t modulationCounter_;
+  float modulationRate_;
+  bool modulationPending_;
+  DelayControls delayRequest_;
+  float delayRate_, delayTempo_;
+  bool delayPending_;
+  // Control values behind cached results; NaN matches none.
+  float stereoAmount_, volume_, bandWidth_, pitchInertia_, vowelInertia_;
+  EnvelopeControls rateControls_;
+  float rateSampleRate_, rateTempo_;
+  FormantWidth width_;
+  float pitchGlide_, vowelGlide_;
+  LowpassTickControls lowpassControls_;
 
-  std::array<Voice, kMaxVoices> voices_;
+  std::array<std::atomic<std::uint8_t>, kVoiceSlots> keyDown_{};
+  int lastVoice_;
+  VoiceLanes lanes_;
   NoiseSource noise_;
   Chorus chorus_;
   Delay delay_;
   std::array<float, kStereoLineSize> stereoLine_;
+  // Working buffers of one run.
+  alignas(32) std::array<float, kMaxRun> excitationInput_;  // input plus the denormal guard
+  alignas(32) std::array<LaneRow, kMaxRun> excitation_;
+  alignas(32) std::array<LaneRow, kMaxRun> voiceOutput_;
+  alignas(32) std::array<float, kVoiceSlots> firstFilterEnv_;
+  alignas(32) std::array<float, kMaxRun> mono_;
+  alignas(32) std::array<float, kMaxRun> delayed_;
+  // How many samples in a row the stereo line was given +0; from 1024 on it
+  // holds nothing else.
+  std::uint32_t stereoZeros_;
 };

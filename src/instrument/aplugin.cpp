@@ -47,7 +47,6 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kN
   canProcessReplacing(true);
   isSynth(true);
   setUniqueID(FourCharCode('V', 'y', 'r', 's'));
-  engine.numVoices = 6;
   engine.curSampleRate.store(44100.0f);
   for (auto& program : programs) {
     for (int i = 0; i < kNumParamSlots; ++i) program->fvar[static_cast<std::size_t>(i)].store(0.0f);

@@ -56,8 +56,8 @@ class APlugin : public AudioEffectX, private TempoSource {
 
   // Read access for the editor bridge and tests.
   const ParamArray& Params() const { return param; }
-  const NoteState& Notes() const { return engine.notes; }
-  int LastVoice() const { return lastVoice; }
+  VoiceView Voice(int v) const { return engine.voice(v); }
+  int LastVoice() const { return engine.lastVoice(); }
   void SeedNoise(std::uint32_t seed) { engine.SeedNoise(seed); }
 
   // 1 while the editor window is closed; written only by the editor bridge.
@@ -79,7 +79,6 @@ class APlugin : public AudioEffectX, private TempoSource {
 
   ParamArray param{};
   std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
-  int lastVoice = 0;
   EventQueue pending;
   std::atomic<std::uint32_t> resetRequests{0};
   SoundEngine engine;

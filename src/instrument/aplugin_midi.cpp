@@ -34,29 +34,10 @@ void APlugin::HandleMidi(const unsigned char* data) {
   const unsigned char kind = data[0] & 0xF0;
   const int byte1 = data[1] & 0x7F;
   const int byte2 = data[2];
-  NoteState& notes = engine.notes;
-  const int numVoices = engine.numVoices;
-
   if (kind == kNoteOn && byte2 != 0) {
-    lastVoice = (lastVoice + 1) % numVoices;
-    for (int n = 0; n < numVoices; ++n) {
-      if (notes.keyDown[static_cast<std::size_t>(lastVoice)].load(std::memory_order_relaxed) == 1) {
-        lastVoice = (lastVoice + 1) % numVoices;
-      }
-    }
-    const auto v = static_cast<std::size_t>(lastVoice);
-    notes.keyDown[v].store(1, std::memory_order_relaxed);
-    notes.attacking[v] = 1;
-    notes.noteTarget[v] = static_cast<float>(byte1);
-    notes.velocity[v] = static_cast<float>(byte2) / 127.0f;
-    notes.ampEnv[v] = 0.0f;
-    notes.filterEnv[v] = 1.0f;
+    engine.NoteOn(byte1, byte2);
   } else if (kind == kNoteOff || kind == kNoteOn) {
-    for (int v = 0; v < numVoices; ++v) {
-      if (notes.noteTarget[static_cast<std::size_t>(v)] == static_cast<float>(byte1)) {
-        notes.keyDown[static_cast<std::size_t>(v)].store(0, std::memory_order_relaxed);
-      }
-    }
+    engine.NoteOff(byte1);
   } else if (kind == kControlChange) {
     if (byte1 == kIgnoredController) return;
     // A mapped controller's setParameter already refreshes the editor;

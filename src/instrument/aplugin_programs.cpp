@@ -16,7 +16,7 @@ void APlugin::setProgram(VstInt32 program) {
     setParameter(i, current.fvar[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
   }
   // Release every held key; the voices fall through their release.
-  for (auto& key : engine.notes.keyDown) key.store(0, std::memory_order_relaxed);
+  engine.ReleaseAll();
   RequestReset(kResetRunningSound);
   if (editorClosed.load() == 0) UpdateEditor();
 }

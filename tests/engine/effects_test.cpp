@@ -99,7 +99,7 @@ TEST(Delay, SwitchedOffStageIsFrozenAndComesBack) {
   rig->RunLeft(1000);
   ASSERT_EQ(rig->engine.delay().length(), 8269);
   rig->NoteOff(0);
-  rig->engine.notes.ampEnv[0] = 0.0f;
+  rig->engine.SetEnvelopeLevels(0, 0.0f, rig->engine.voice(0).filterEnv);
   rig->Set(Param::kDelaySwitch, 0.0f);
   // One whole ring later the read position is back in step with the line.
   auto off = rig->RunLeft(65536);

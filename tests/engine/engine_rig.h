@@ -62,21 +62,14 @@ struct Rig {
     for (int i = 0; i < 50; ++i) Set(i, kFactoryPrograms[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]);
     Set(33, 0.0f);
     Set(50, 0.0f);
-    for (auto& key : engine.notes.keyDown) key.store(0);
+    engine.ReleaseAll();
     engine.ResetRunningSound();
   }
 
   // What a note-on does to voice v.
-  void NoteOn(int v, int note, int velocity) {
-    const auto s = static_cast<std::size_t>(v);
-    engine.notes.keyDown[s].store(1);
-    engine.notes.attacking[s] = 1;
-    engine.notes.noteTarget[s] = static_cast<float>(note);
-    engine.notes.velocity[s] = static_cast<float>(velocity) / 127.0f;
-    engine.notes.ampEnv[s] = 0.0f;
-    engine.notes.filterEnv[s] = 1.0f;
-  }
-  void NoteOff(int v) { engine.notes.keyDown[static_cast<std::size_t>(v)].store(0); }
+  void NoteOn(int v, int note, int velocity) { engine.StartVoice(v, note, velocity); }
+  // Releases voice v (and any other voice on its key).
+  void NoteOff(int v) { engine.NoteOff(static_cast<int>(engine.voice(v).noteTarget)); }
 
   // Renders n samples (replacing) into left and right, in blocks of block.
   void Run(std::vector<float>& left, std::vector<float>& right, std::size_t n, int block = 256,

@@ -71,12 +71,12 @@ TEST(Envelope, EngineRunsAttackOnTempo) {
   rig->LoadProgram(0);  // attack 0, decay held
   rig->NoteOn(0, 57, 127);
   rig->RunLeft(16);  // first tick at the 16th sample
-  EXPECT_EQ(rig->engine.notes.attacking[0], 1);
+  EXPECT_EQ(rig->engine.voice(0).attacking, 1);
   rig->RunLeft(700);
-  EXPECT_EQ(rig->engine.notes.attacking[0], 0);
-  EXPECT_EQ(rig->engine.notes.ampEnv[0], 1.0f);
+  EXPECT_EQ(rig->engine.voice(0).attacking, 0);
+  EXPECT_EQ(rig->engine.voice(0).ampEnv, 1.0f);
   rig->RunLeft(5000);
-  EXPECT_EQ(rig->engine.notes.ampEnv[0], 1.0f);  // decay 1 holds
+  EXPECT_EQ(rig->engine.voice(0).ampEnv, 1.0f);  // decay 1 holds
 }
 
 TEST(Envelope, TempoQueriedAtFirstSampleAndEvery1024) {
@@ -99,12 +99,11 @@ TEST(Envelope, TempoQueriedAtFirstSampleAndEvery1024) {
 TEST(Envelope, SkippedVoiceIsFrozen) {
   auto rig = MakeRig();
   rig->LoadProgram(0);
-  rig->engine.notes.ampEnv[2] = 0.0005f;
-  rig->engine.notes.filterEnv[2] = 0.7f;
+  rig->engine.SetEnvelopeLevels(2, 0.0005f, 0.7f);
   rig->RunLeft(256);
-  EXPECT_EQ(rig->engine.notes.ampEnv[2], 0.0005f);
-  EXPECT_EQ(rig->engine.notes.filterEnv[2], 0.7f);
-  EXPECT_EQ(rig->engine.voice(2).phaseInc(), 0);
+  EXPECT_EQ(rig->engine.voice(2).ampEnv, 0.0005f);
+  EXPECT_EQ(rig->engine.voice(2).filterEnv, 0.7f);
+  EXPECT_EQ(rig->engine.voice(2).phaseInc, 0);
 }
 
 TEST(Modulation, LfoValuesAtTicks) {

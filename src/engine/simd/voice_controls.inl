@@ -1,0 +1,256 @@
+// Control-tick work of the running voices, all together: glides, formant
+// coefficients, pitch and oscillator step, and the low-pass design. The
+// powers and cosines come from the batch functions of batch_math.inl; each
+// value is then rounded to single precision as the scalar formulas round it,
+// with a check that the rounding cannot differ from the one the library's
+// exact functions give, and the library is asked where it could. Every
+// float stored is therefore the one the scalar formulas store.
+//
+// Written on the lane operations of lanes_*.inl; included after
+// batch_math.inl.
+
+// Work lists hold at most eight voices of four formants, padded to whole
+// batches.
+inline constexpr int kMaxItems = kVoiceSlots * kFormantSections;
+
+// Bounds of the difference between a value worked out from the batch
+// functions and the same value worked out from the library's, relative to
+// 1 + |value|: 2^-44 for powers, LFOs and formants (errors near 2^-50),
+// 2^-40 for the low-pass, whose coefficients amplify the error of k.
+inline constexpr double kRoundingBound = 0x1p-44;
+inline constexpr double kLowpassRoundingBound = 0x1p-40;
+
+// 2^x as the engine computes it: e^(0.6931472 x).
+inline constexpr double kLn2Approx = 0.6931472;
+
+inline int Batches(int count) { return (count + D::kWidth - 1) / D::kWidth; }
+
+// Zeroes the entries from count to the end of count's last batch, so that
+// whole batches read only numbers.
+inline void PadBatch(double* values, int count) {
+  for (int i = count; i < Batches(count) * D::kWidth; ++i) values[i] = 0.0;
+}
+
+// The largest integer not above x as the engine's FloorInt gives it: the
+// nearest to x - 0.4999999, ties to even (the conversion rounds as nearbyint
+// does), saturated, and 0 for NaN.
+inline std::int32_t FloorIntLane(double x) {
+  const double r = x - 0.4999999;
+  if (r > -2147483648.0 && r < 2147483647.0) return _mm_cvtsd_si32(_mm_set_sd(r));
+  if (!(r == r)) return 0;
+  return r > 0.0 ? 2147483647 : -2147483647 - 1;
+}
+
+// For each batch: which lanes of value round to single precision as value
+// would with an error up to bound x (1 + |value|); those lanes are stored
+// rounded into out. Answers the bits of the lanes that failed.
+inline int StoreIfCertain(D value, double bound, float* out) {
+  const D margin = SplatD(bound) * (SplatD(1.0) + AbsD(value));
+  const int same = SameFloats(value - margin, value + margin);
+  alignas(32) float rounded[D::kWidth];
+  StoreRounded(rounded, value);
+  for (int i = 0; i < D::kWidth; ++i) {
+    if ((same >> i & 1) != 0) out[i] = rounded[i];
+  }
+  return ~same & ((1 << D::kWidth) - 1);
+}
+
+// e^(args[i]) rounded to single precision, as std::exp gives it.
+inline void ExpToFloats(const double* args, float* out, int count) {
+  for (int b = 0; b < Batches(count); ++b) {
+    const int at = b * D::kWidth;
+    int failed = StoreIfCertain(ExpD(LoadD(args + at)), kRoundingBound, out + at);
+    for (; failed != 0; failed &= failed - 1) {
+      const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
+      out[i] = static_cast<float>(std::exp(args[i]));
+    }
+  }
+}
+
+inline void SinBatch(const double* angles, double* sines, int count) {
+  for (int b = 0; b < Batches(count); ++b) {
+    D s, c;
+    SinCosD(LoadD(angles + b * D::kWidth), s, c);
+    StoreD(sines + b * D::kWidth, s);
+  }
+}
+
+inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int* voices, int count) {
+  const double rate = k.rate;
+  // Glides: 1 / (g + 1) of the remaining way, in double, rounded once.
+  const double pitchWeight = k.pitchWeight, vowelWeight = k.vowelWeight;
+  alignas(32) double expArgs[2 * kVoiceSlots];
+  alignas(32) float powers[2 * kVoiceSlots];
+  int formantVoices[kVoiceSlots], stepVoices[kVoiceSlots];
+  int formants = 0, steps = 0;
+  alignas(32) float position[kVoiceSlots], previousOctaves[kVoiceSlots];
+  for (int j = 0; j < count; ++j) {
+    const int v = voices[j];
+    s.pitch[v] = static_cast<float>((static_cast<double>(s.pitch[v]) * pitchWeight + s.noteTarget[v]) /
+                                    (pitchWeight + 1.0));
+    s.vowelPos[v] =
+        static_cast<float>((static_cast<double>(s.vowelPos[v]) * vowelWeight + k.vowel) / (vowelWeight + 1.0));
+    position[j] = static_cast<float>(1.0 + s.vowelPos[v] + k.wah);
+    previousOctaves[j] = s.pitchOctaves[v];
+    // The formants follow the pitch of the previous tick; then the new one.
+    s.pitchOctaves[v] = static_cast<float>((s.pitch[v] - 57.0f) / 12.0 + k.vibrato);
+    if (!(position[j] == s.formantFromPosition[v] && previousOctaves[j] == s.formantFromOctaves[v] &&
+          k.vowelPitch == s.formantFromVowelPitch[v] && k.widthK == s.formantFromWidthK[v] &&
+          k.widthA == s.formantFromWidthA[v] && k.rate == s.formantFromRate[v])) {
+      expArgs[formants] = kLn2Approx * (4.0 * k.vowelPitch + previousOctaves[j] - 2.0);
+      formantVoices[formants++] = j;
+    }
+    if (!(s.pitchOctaves[v] == s.stepFromOctaves[v] && k.rate == s.stepFromRate[v])) {
+      stepVoices[steps++] = j;
+    }
+  }
+  if (formants + steps == 0) return;
+  for (int i = 0; i < steps; ++i) expArgs[formants + i] = kLn2Approx * s.pitchOctaves[voices[stepVoices[i]]];
+  PadBatch(expArgs, formants + steps);
+  ExpToFloats(expArgs, powers, formants + steps);
+
+  // Oscillator steps, truncated: every pitch runs slightly flat.
+  for (int i = 0; i < steps; ++i) {
+    const int v = voices[stepVoices[i]];
+    s.phaseInc[v] = FloorIntLane(static_cast<double>(powers[formants + i]) * 7208960.0 / rate);
+    s.stepFromOctaves[v] = s.pitchOctaves[v];
+    s.stepFromRate[v] = k.rate;
+  }
+  if (formants == 0) return;
+
+  // Formant centres from the vowel position (4.999 rather than 5: a
+  // position of exactly 1 lands just before vowel 0), then their cosines.
+  alignas(32) double low[kMaxItems], high[kMaxItems], mix[kMaxItems], scale[kMaxItems];
+  for (int i = 0; i < formants; ++i) {
+    const double d = 4.999 * position[formantVoices[i]];
+    const std::int32_t e = FloorIntLane(d);
+    const double f = d - e;
+    const int row0 = static_cast<int>((e % 5 + 5) % 5);
+    const int row1 = static_cast<int>(((static_cast<std::int64_t>(e) + 1) % 5 + 5) % 5);
+    for (int n = 0; n < kFormantSections; ++n) {
+      const int at = i * kFormantSections + n;
+      low[at] = k.formantTable[row0 * kFormantSections + n];
+      high[at] = k.formantTable[row1 * kFormantSections + n];
+      mix[at] = f;
+      scale[at] = powers[i];
+    }
+  }
+  const int items = formants * kFormantSections;
+  PadBatch(low, items);
+  PadBatch(high, items);
+  PadBatch(mix, items);
+  PadBatch(scale, items);
+  alignas(32) double angles[kMaxItems];
+  alignas(32) float a1[kMaxItems];
+  const double widthK = k.widthK, widthA = k.widthA;
+  for (int b = 0; b < Batches(items); ++b) {
+    const int at = b * D::kWidth;
+    const D f = LoadD(mix + at);
+    const D centre = (SplatD(1.0) - f) * LoadD(low + at) + f * LoadD(high + at);
+    const D angle = SplatD(6.28318) * (LoadD(scale + at) * centre / SplatD(rate));
+    StoreD(angles + at, angle);
+    const D c = SplatD(2.0) * CosD(angle) + SplatD(1e-15);
+    int failed = StoreIfCertain(SplatD(-widthK) * c * SplatD(widthA) + SplatD(1e-15), kRoundingBound, a1 + at);
+    for (; failed != 0; failed &= failed - 1) {
+      const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
+      const double exact = 2.0 * std::cos(angles[i]) + 1e-15;
+      a1[i] = static_cast<float>(-widthK * exact * widthA + 1e-15);
+    }
+  }
+  const float b0 = k.widthA + kGuard;
+  const float b2 = -k.widthA + kGuard;
+  const float a2 = static_cast<float>((widthK - 1.0) * widthA + 1e-15);
+  for (int i = 0; i < formants; ++i) {
+    const int j = formantVoices[i];
+    const int v = voices[j];
+    s.formantB0[v] = b0;
+    s.formantB1[v] = kGuard;
+    s.formantB2[v] = b2;
+    s.formantA2[v] = a2;
+    for (int n = 0; n < kFormantSections; ++n) s.formantA1[n][v] = a1[i * kFormantSections + n];
+    s.formantFromPosition[v] = position[j];
+    s.formantFromOctaves[v] = previousOctaves[j];
+    s.formantFromVowelPitch[v] = k.vowelPitch;
+    s.formantFromWidthK[v] = k.widthK;
+    s.formantFromWidthA[v] = k.widthA;
+    s.formantFromRate[v] = k.rate;
+  }
+}
+
+// The low-pass of each listed voice: the cutoff closes with the filter
+// envelope by the Filter Envelope depth; then the bilinear design.
+inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, const float* filterEnv,
+                               const int* voices, int count) {
+  alignas(32) double expArgs[kVoiceSlots];
+  alignas(32) float powers[kVoiceSlots];
+  int due[kVoiceSlots];
+  int n = 0;
+  for (int j = 0; j < count; ++j) {
+    const int v = voices[j];
+    const float env = filterEnv[v];
+    if (env == s.lowpassFromEnv[v] && k.envDepth == s.lowpassFromDepth[v] && k.freq == s.lowpassFromFreq[v] &&
+        k.q == s.lowpassFromQ[v] && k.rate == s.lowpassFromRate[v]) {
+      continue;
+    }
+    const double amount = (1.0 - (1.0 - env) * k.envDepth) * k.freq;
+    expArgs[n] = kLn2Approx * (10.0 * amount);
+    due[n++] = v;
+  }
+  if (n == 0) return;
+  PadBatch(expArgs, n);
+  ExpToFloats(expArgs, powers, n);
+
+  const double rate = k.rate;
+  // q at most 0.999 keeps the damping above zero: always stable.
+  double q = static_cast<double>(k.q) + 0.001;
+  if (q > 0.999) q = 0.999;
+  // sqrt(8) |1 - q|: damping 2.83 at q = 0, sqrt(2) at 0.5, near 0 at 0.999.
+  const double damping = 2.8284271247461903 * __builtin_fabs(1.0 - q);
+  alignas(32) double angles[kVoiceSlots];
+  PadBatch(angles, n);
+  for (int i = 0; i < n; ++i) {
+    const float cutoff = static_cast<float>(20.0 * powers[i]);
+    double f = static_cast<double>(cutoff) + 1.0;
+    // Highest cutoff 0.4 x rate: the bilinear warp is steep beyond that.
+    if (f > 0.4 * rate) f = 0.4 * rate;
+    if (f < 20.0) f = 20.0;
+    angles[i] = 3.14159 * (f / rate + 1e-15);
+  }
+  alignas(32) float b0[kVoiceSlots], b1[kVoiceSlots], a1[kVoiceSlots], a2[kVoiceSlots];
+  const D one = SplatD(1.0), r = SplatD(damping), guard = SplatD(1e-15);
+  for (int b = 0; b < Batches(n); ++b) {
+    const int at = b * D::kWidth;
+    D sinW, cosW;
+    SinCosD(LoadD(angles + at), sinW, cosW);
+    // 0.005 bounds k at the bottom of the range.
+    const D kk = cosW / (sinW + SplatD(0.005));
+    const D a = one / (r * kk + SplatD(1.001) + kk * kk);
+    int failed = StoreIfCertain(a + guard, kLowpassRoundingBound, b0 + at);
+    failed |= StoreIfCertain(SplatD(2.0) * a + guard, kLowpassRoundingBound, b1 + at);
+    failed |= StoreIfCertain(SplatD(2.0) * (one - kk * kk) * a + guard, kLowpassRoundingBound, a1 + at);
+    failed |= StoreIfCertain((one - r * kk + kk * kk) * a + guard, kLowpassRoundingBound, a2 + at);
+    for (; failed != 0; failed &= failed - 1) {
+      const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
+      const double exactK = std::cos(angles[i]) / (std::sin(angles[i]) + 0.005);
+      const double exactA = 1.0 / (damping * exactK + 1.001 + exactK * exactK);
+      b0[i] = static_cast<float>(exactA + 1e-15);
+      b1[i] = static_cast<float>(2.0 * exactA + 1e-15);
+      a1[i] = static_cast<float>(2.0 * (1.0 - exactK * exactK) * exactA + 1e-15);
+      a2[i] = static_cast<float>((1.0 - damping * exactK + exactK * exactK) * exactA + 1e-15);
+    }
+  }
+  for (int i = 0; i < n; ++i) {
+    const int v = due[i];
+    s.lowpassB0[v] = b0[i];
+    s.lowpassB1[v] = b1[i];
+    s.lowpassB2[v] = b0[i];
+    s.lowpassA1[v] = a1[i];
+    s.lowpassA2[v] = a2[i];
+    s.lowpassConfigured[v] = -1;
+    s.lowpassFromEnv[v] = filterEnv[v];
+    s.lowpassFromDepth[v] = k.envDepth;
+    s.lowpassFromFreq[v] = k.freq;
+    s.lowpassFromQ[v] = k.q;
+    s.lowpassFromRate[v] = k.rate;
+  }
+}

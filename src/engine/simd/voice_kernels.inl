@@ -1,0 +1,318 @@
+// The per-sample work of the voices, every voice slot in one lane: the
+// envelope and oscillator pass, the resonators and low-pass, and the output
+// clipper. Written on the lane operations of lanes_*.inl and included after
+// them. Every operation is the one the scalar formulas name, in their order,
+// rounded as they round, so each lane gives exactly the scalar voice's
+// samples.
+
+inline constexpr float kGuard = 1e-15f;  // the denormal guard
+// A resonator whose output leaves this range is taken as runaway.
+inline constexpr float kRunawayLevel = 32.0f;
+// Below this a released voice is silent and no longer runs.
+inline constexpr float kSilentLevel = 0.001f;
+// 2^-24: a 24-bit draw mapped onto [0, 1).
+inline constexpr float kNoiseScale = 1.0f / 16777216.0f;
+
+// All-ones lanes for the voices whose bits are set.
+inline F8 LaneMask(int bits) {
+  alignas(32) static constexpr std::int32_t kBit[kVoiceSlots] = {1, 2, 4, 8, 16, 32, 64, 128};
+  return LtI(SplatI(0), AndI(SplatI(bits), LoadI(kBit)));
+}
+
+// One xorshift32 step per running voice, in voice order: the draws of the
+// scalar voices, which take them one after another.
+inline F8 NoiseDraws(int running, std::uint32_t& state) {
+  alignas(32) float draws[kVoiceSlots] = {};
+  std::uint32_t s = state;
+  for (int bits = running; bits != 0; bits &= bits - 1) {
+    s ^= s << 13;
+    s ^= s >> 17;
+    s ^= s << 5;
+    draws[__builtin_ctz(static_cast<unsigned>(bits))] = 2.0f * (static_cast<float>(s >> 8) * kNoiseScale) - 1.0f;
+  }
+  state = s;
+  return LoadF(draws);
+}
+
+template <int kOscType>
+inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, float* firstFilterEnv, int count) {
+  const F8 zero = SplatF(0.0f), one = SplatF(1.0f), half = SplatF(0.5f);
+  const F8 silent = SplatF(kSilentLevel);
+  const F8 held = Gt(LoadF(s.held), half);
+  const F8 run = LaneMask(a.running);
+  const F8 attack = SplatF(a.attack), decay = SplatF(a.decay), release = SplatF(a.release);
+  const F8 filterRelease = SplatF(a.filterRelease), tremolo = SplatF(a.tremolo);
+  const F8 velocity = LoadF(s.velocity);
+  const I8 step = LoadI(s.phaseInc);
+  F8 amp = LoadF(s.ampEnv), filterEnv = LoadF(s.filterEnv), attacking = LoadF(s.attacking);
+  I8 phase = LoadI(s.phase);
+  std::uint32_t noise = *a.noise;
+
+  int done = 0;
+  for (; done < count; ++done) {
+    // A released voice stops once it is silent; the run ends before it.
+    if (done > 0 && MaskBits(Or(held, Gt(amp, silent))) != a.running) break;
+
+    // Held: the filter envelope falls, the level rises while attacking and
+    // decays after; released: the level falls at the release rate.
+    F8 lowered = filterEnv - filterRelease;
+    lowered = Select(Lt(lowered, zero), zero, lowered);
+    filterEnv = Select(held, lowered, filterEnv);
+    F8 level = Select(held, Select(Gt(attacking, half), amp + attack, amp - decay), amp - release);
+    level = Select(Lt(level, zero), zero, level);
+    const F8 over = Gt(level, one);
+    amp = Select(over, one, level);
+    attacking = Select(over, zero, attacking);
+
+    const F8 gain = velocity * amp * tremolo + SplatF(kGuard);
+    const F8 x = SplatF(a.input[done]);
+    phase = AndI(AddI(phase, step), SplatI(0xFFFF));
+    F8 e;
+    if constexpr (kOscType == 0) {
+      // Saw; its -1 is DC, which the resonators do not pass.
+      e = (x + gain * ToFloat(phase) * SplatF(1.0f / 32768.0f)) - one;
+    } else if constexpr (kOscType == 1) {
+      // Square; the low half of the period is the input alone.
+      e = Select(LtI(phase, SplatI(32768)), x + gain, x);
+    } else {
+      e = x + gain * NoiseDraws(a.running, noise);
+    }
+    StoreF(excitation[done], e);
+    if (done == 0) StoreF(firstFilterEnv, filterEnv);
+  }
+
+  // Voices that do not run keep their state frozen.
+  StoreF(s.ampEnv, Select(run, amp, LoadF(s.ampEnv)));
+  StoreF(s.filterEnv, Select(run, filterEnv, LoadF(s.filterEnv)));
+  StoreF(s.attacking, Select(run, attacking, LoadF(s.attacking)));
+  StoreI(s.phase, SelectI(run, phase, LoadI(s.phase)));
+  *a.noise = noise;
+  return done;
+}
+
+inline int ExciteVoices(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, float* firstFilterEnv,
+                        int count) {
+  switch (a.oscType) {
+    case 0: return ExciteRun<0>(s, a, excitation, firstFilterEnv, count);
+    case 1: return ExciteRun<1>(s, a, excitation, firstFilterEnv, count);
+    default: return ExciteRun<2>(s, a, excitation, firstFilterEnv, count);
+  }
+}
+
+// --- Resonators and low-pass ------------------------------------------------
+
+// The rings of every second-order section, held in registers for a run. The
+// slots are the ring's own (indexed by the history position), so a section
+// that pauses and resumes reads what the scalar ring would hold.
+struct FilterRings {
+  F8 in[kHistorySlots];  // the resonators' input, the same for all four
+  F8 out[kFormantSections][kHistorySlots];
+  F8 lowIn[kHistorySlots];
+  F8 lowOut[kHistorySlots];
+};
+
+struct FilterCoefficients {
+  F8 b0, b1, b2, a2;
+  F8 a1[kFormantSections];
+  F8 lowB0, lowB1, lowB2, lowA1, lowA2;
+  F8 configured;
+};
+
+// One sample at ring position kPos. Answers false, changing nothing, when
+// the sample needs the careful kernel.
+template <int kPos, bool kAllConfigured>
+inline bool FilterSample(FilterRings& r, const FilterCoefficients& c, const float* e, float* y, F8 run) {
+  constexpr int kOne = (kPos + 2) % 3;  // one sample back
+  constexpr int kTwo = (kPos + 1) % 3;  // two samples back
+  const F8 guard = SplatF(kGuard);
+  const F8 ex = LoadF(e);
+  const F8 common = c.b0 * ex + c.b1 * r.in[kOne] + c.b2 * r.in[kTwo];
+  F8 section[kFormantSections];
+  F8 sum = SplatF(0.0f);
+  F8 tame = run;
+  for (int i = 0; i < kFormantSections; ++i) {
+    section[i] = common - c.a1[i] * r.out[i][kOne] - c.a2 * r.out[i][kTwo] + guard;
+    sum = sum + section[i] + guard;
+    tame = And(tame, Le(Abs(section[i]), SplatF(kRunawayLevel)));
+  }
+  const F8 filtered =
+      c.lowB0 * sum + c.lowB1 * r.lowIn[kOne] + c.lowB2 * r.lowIn[kTwo] - c.lowA1 * r.lowOut[kOne] -
+      c.lowA2 * r.lowOut[kTwo] + guard;
+  const F8 voice = kAllConfigured ? filtered : Select(c.configured, filtered, sum + guard);
+  tame = And(tame, Le(Abs(voice), SplatF(__FLT_MAX__)));
+  if (MaskBits(AndNot(tame, run)) != 0) return false;
+
+  r.in[kPos] = ex;
+  for (int i = 0; i < kFormantSections; ++i) r.out[i][kPos] = section[i];
+  if (kAllConfigured) {
+    r.lowIn[kPos] = sum;
+    r.lowOut[kPos] = filtered;
+  } else {
+    // An unconfigured low-pass passes its input and keeps its rings.
+    r.lowIn[kPos] = Select(c.configured, sum, r.lowIn[kPos]);
+    r.lowOut[kPos] = Select(c.configured, filtered, r.lowOut[kPos]);
+  }
+  StoreF(y, And(run, voice));
+  return true;
+}
+
+inline FilterCoefficients LoadCoefficients(const VoiceLanes& s) {
+  FilterCoefficients c;
+  c.b0 = LoadF(s.formantB0);
+  c.b1 = LoadF(s.formantB1);
+  c.b2 = LoadF(s.formantB2);
+  c.a2 = LoadF(s.formantA2);
+  for (int i = 0; i < kFormantSections; ++i) c.a1[i] = LoadF(s.formantA1[i]);
+  c.lowB0 = LoadF(s.lowpassB0);
+  c.lowB1 = LoadF(s.lowpassB1);
+  c.lowB2 = LoadF(s.lowpassB2);
+  c.lowA1 = LoadF(s.lowpassA1);
+  c.lowA2 = LoadF(s.lowpassA2);
+  c.configured = BitsF(LoadI(s.lowpassConfigured));
+  return c;
+}
+
+// True when, for every running voice, the four resonators' input rings hold
+// the same bits: then one ring serves them all. They differ only for three
+// samples after a runaway section was cleared.
+inline bool InputsShared(const VoiceLanes& s, F8 run) {
+  F8 same = run;
+  for (int i = 1; i < kFormantSections; ++i) {
+    for (int j = 0; j < kHistorySlots; ++j) {
+      same = And(same, EqI(BitsI(LoadF(s.formantIn[i][j])), BitsI(LoadF(s.formantIn[0][j]))));
+    }
+  }
+  return MaskBits(same) == MaskBits(run);
+}
+
+template <bool kAllConfigured>
+inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output, int count,
+                     F8 run) {
+  const FilterCoefficients c = LoadCoefficients(s);
+  FilterRings r;
+  for (int j = 0; j < kHistorySlots; ++j) {
+    r.in[j] = LoadF(s.formantIn[0][j]);
+    for (int i = 0; i < kFormantSections; ++i) r.out[i][j] = LoadF(s.formantOut[i][j]);
+    r.lowIn[j] = LoadF(s.lowpassIn[j]);
+    r.lowOut[j] = LoadF(s.lowpassOut[j]);
+  }
+  int done = 0;
+  int p = position;
+  while (done < count) {
+    const int next = p == 2 ? 0 : p + 1;
+    const float* e = excitation[done];
+    float* y = output[done];
+    const bool ok = next == 0   ? FilterSample<0, kAllConfigured>(r, c, e, y, run)
+                    : next == 1 ? FilterSample<1, kAllConfigured>(r, c, e, y, run)
+                                : FilterSample<2, kAllConfigured>(r, c, e, y, run);
+    if (!ok) break;
+    p = next;
+    ++done;
+  }
+  for (int j = 0; j < kHistorySlots; ++j) {
+    for (int i = 0; i < kFormantSections; ++i) {
+      StoreF(s.formantIn[i][j], Select(run, r.in[j], LoadF(s.formantIn[i][j])));
+      StoreF(s.formantOut[i][j], Select(run, r.out[i][j], LoadF(s.formantOut[i][j])));
+    }
+    StoreF(s.lowpassIn[j], Select(run, r.lowIn[j], LoadF(s.lowpassIn[j])));
+    StoreF(s.lowpassOut[j], Select(run, r.lowOut[j], LoadF(s.lowpassOut[j])));
+  }
+  return done;
+}
+
+inline int FilterVoices(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output, int count,
+                        int running) {
+  const F8 run = LaneMask(running);
+  if (!InputsShared(s, run)) return 0;
+  const int configured = MaskBits(BitsF(LoadI(s.lowpassConfigured)));
+  if ((configured & running) == running) return FilterRun<true>(s, position, excitation, output, count, run);
+  return FilterRun<false>(s, position, excitation, output, count, run);
+}
+
+// Sample by sample on the rings in memory, every exception handled as the
+// scalar voice handles it.
+inline void FilterVoicesCareful(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output,
+                                int count, int running) {
+  const F8 run = LaneMask(running);
+  const F8 zero = SplatF(0.0f), guard = SplatF(kGuard);
+  const FilterCoefficients c = LoadCoefficients(s);
+  int p = position;
+  for (int k = 0; k < count; ++k) {
+    p = p == 2 ? 0 : p + 1;
+    const int one = (p + 2) % 3, two = (p + 1) % 3;
+    const F8 ex = LoadF(excitation[k]);
+    F8 sum = zero;
+    for (int i = 0; i < kFormantSections; ++i) {
+      LaneRing& in = s.formantIn[i];
+      LaneRing& out = s.formantOut[i];
+      const F8 y = c.b0 * ex + c.b1 * LoadF(in[one]) + c.b2 * LoadF(in[two]) - c.a1[i] * LoadF(out[one]) -
+                   c.a2 * LoadF(out[two]) + guard;
+      const F8 tame = Le(Abs(y), SplatF(kRunawayLevel));
+      // A section that runs away is cleared, input and output, and left out.
+      const F8 cleared = AndNot(tame, run);
+      StoreF(in[p], Select(run, ex, LoadF(in[p])));
+      StoreF(out[p], Select(run, y, LoadF(out[p])));
+      for (int j = 0; j < kHistorySlots; ++j) {
+        StoreF(in[j], Select(cleared, zero, LoadF(in[j])));
+        StoreF(out[j], Select(cleared, zero, LoadF(out[j])));
+      }
+      sum = Select(tame, sum + y + guard, sum);
+    }
+    const F8 filtered = c.lowB0 * sum + c.lowB1 * LoadF(s.lowpassIn[one]) + c.lowB2 * LoadF(s.lowpassIn[two]) -
+                        c.lowA1 * LoadF(s.lowpassOut[one]) - c.lowA2 * LoadF(s.lowpassOut[two]) + guard;
+    const F8 writes = And(run, c.configured);
+    StoreF(s.lowpassIn[p], Select(writes, sum, LoadF(s.lowpassIn[p])));
+    StoreF(s.lowpassOut[p], Select(writes, filtered, LoadF(s.lowpassOut[p])));
+    F8 voice = Select(c.configured, filtered, sum + guard);
+    // A voice whose output is not finite is cleared and gives nothing.
+    const F8 broken = AndNot(Le(Abs(voice), SplatF(__FLT_MAX__)), run);
+    if (MaskBits(broken) != 0) {
+      for (int j = 0; j < kHistorySlots; ++j) {
+        for (int i = 0; i < kFormantSections; ++i) {
+          StoreF(s.formantIn[i][j], Select(broken, zero, LoadF(s.formantIn[i][j])));
+          StoreF(s.formantOut[i][j], Select(broken, zero, LoadF(s.formantOut[i][j])));
+        }
+        StoreF(s.lowpassIn[j], Select(broken, zero, LoadF(s.lowpassIn[j])));
+        StoreF(s.lowpassOut[j], Select(broken, zero, LoadF(s.lowpassOut[j])));
+      }
+      voice = Select(broken, zero, voice);
+    }
+    StoreF(output[k], And(run, voice));
+  }
+}
+
+// --- Output -----------------------------------------------------------------
+
+// (3|x| - x^2) / 2 with the sign of x, 1 beyond |x| = 1: the scalar
+// clipper's steps, lane by lane.
+inline F8 SoftClipLanes(F8 x) {
+  const F8 zero = SplatF(0.0f), one = SplatF(1.0f);
+  const F8 a = Abs(x);
+  const F8 sign = Select(Gt(x, zero), one, Select(Lt(x, zero), SplatF(-1.0f), zero));
+  const F8 curve = (SplatF(3.0f) * a - a * a) * SplatF(0.5f);
+  return sign * Select(Gt(a, one), one, curve);
+}
+
+inline float SoftClipOne(float x) {
+  const float a = x < 0.0f ? -x : x;
+  const float s = x > 0.0f ? 1.0f : (x < 0.0f ? -1.0f : 0.0f);
+  return s * (a > 1.0f ? 1.0f : (3.0f * a - a * a) * 0.5f);
+}
+
+inline void ClipOut(const float* mono, const float* delayed, float gain, float* left, float* right, int count,
+                    bool replace) {
+  const F8 g = SplatF(gain);
+  int i = 0;
+  for (; i + kVoiceSlots <= count; i += kVoiceSlots) {
+    const F8 l = SoftClipLanes(g * LoadFU(mono + i));
+    const F8 r = SoftClipLanes(g * LoadFU(delayed + i));
+    StoreFU(left + i, replace ? l : LoadFU(left + i) + l);
+    StoreFU(right + i, replace ? r : LoadFU(right + i) + r);
+  }
+  for (; i < count; ++i) {
+    const float l = SoftClipOne(gain * mono[i]);
+    const float r = SoftClipOne(gain * delayed[i]);
+    left[i] = replace ? l : left[i] + l;
+    right[i] = replace ? r : right[i] + r;
+  }
+}

@@ -1,0 +1,52 @@
+// The state of all voices, one lane per voice slot: every array holds one
+// value per voice, so that one vector operation works on every voice at
+// once. Plain data; the kernels (simd/) and the render loop share it.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kVoiceSlots = 8;
+constexpr int kFormantSections = 4;
+// Three-slot sample rings, indexed by the shared history position.
+constexpr int kHistorySlots = 3;
+
+using LaneFloats = float[kVoiceSlots];
+using LaneInts = std::int32_t[kVoiceSlots];
+using LaneRing = LaneFloats[kHistorySlots];
+
+struct alignas(32) VoiceLanes {
+  // Note state.
+  LaneFloats ampEnv;
+  LaneFloats filterEnv;
+  LaneFloats attacking;  // 1 until the envelope first exceeds 1, else 0
+  LaneFloats velocity;
+  LaneFloats noteTarget;
+  LaneFloats held;       // 1 while the key is down, at the start of a block
+
+  // Glides, pitch and oscillator.
+  LaneFloats pitch;
+  LaneFloats vowelPos;
+  LaneFloats pitchOctaves;
+  LaneInts phase;     // 0..65535
+  LaneInts phaseInc;
+
+  // Formant bank: b0, b1, b2 and a2 are shared by a voice's four sections.
+  LaneFloats formantB0, formantB1, formantB2, formantA2;
+  LaneFloats formantA1[kFormantSections];
+  LaneRing formantIn[kFormantSections];
+  LaneRing formantOut[kFormantSections];
+
+  // Low-pass; lowpassConfigured is all ones once the section has been
+  // designed, and until then the section passes its input.
+  LaneFloats lowpassB0, lowpassB1, lowpassB2, lowpassA1, lowpassA2;
+  LaneInts lowpassConfigured;
+  LaneRing lowpassIn;
+  LaneRing lowpassOut;
+
+  // The inputs the coefficients above were last worked out from; a tick
+  // with the same inputs keeps them (NaN: never worked out).
+  LaneFloats formantFromPosition, formantFromOctaves, formantFromVowelPitch;
+  LaneFloats formantFromWidthK, formantFromWidthA, formantFromRate;
+  LaneFloats stepFromOctaves, stepFromRate;
+  LaneFloats lowpassFromEnv, lowpassFromDepth, lowpassFromFreq, lowpassFromQ, lowpassFromRate;
+};
