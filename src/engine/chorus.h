@@ -30,6 +30,8 @@ class Chorus {
     requestRate_ = 0.0f;
     baseLength_ = 0;
     feedback_ = rate_ = depth_ = delay_ = 0.0f;
+    rateSpeed_ = -1.0f;
+    rateSampleRate_ = sweepRate_ = 0.0f;
     whole_ = 0;
     fraction_ = 0.0f;
     Clear();
@@ -49,8 +51,21 @@ class Chorus {
 
   // Settings of the last tick, worked out now if not yet done.
   void Update() {
-    if (pending_) Compute(request_, requestCounter_, requestRate_);
+    if (pending_) Complete(std::cos(PendingAngle()));
   }
+
+  // Whether the last tick's settings wait to be worked out, and the angle
+  // whose cosine they need, so that a caller may work that cosine out
+  // together with others.
+  bool pending() const { return pending_; }
+  double PendingAngle() {
+    rate_ = SweepRate(request_.speed, requestRate_);
+    return 6.28318 * requestCounter_ * static_cast<double>(rate_);
+  }
+  // Works the last tick's settings out from cosine, the cosine of
+  // PendingAngle() within 2^-50. Where that error could round the delay
+  // the other way, the library's cosine decides.
+  void Complete(double cosine);
 
   // One sample at counter value counter. Beyond 8192 samples of delay (very
   // high rates) the read wraps within the ring.
@@ -63,6 +78,20 @@ class Chorus {
     return s + y + kDenormalGuard;
   }
 
+  // count samples in place, the first at counter value counter + 1.
+  void ProcessRun(float* samples, int count, std::uint32_t counter) {
+    Update();
+    const std::uint32_t k = static_cast<std::uint32_t>(whole_);
+    const float fraction = fraction_, feedback = feedback_;
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t n = counter + static_cast<std::uint32_t>(i) + 1u;
+      const float s = samples[i];
+      const float y = (1.0f - fraction) * line_[(n - k) & kRingMask] + fraction * line_[(n - k - 1u) & kRingMask];
+      line_[n & kRingMask] = Clip1(s - feedback * y) + kDenormalGuard;
+      samples[i] = s + y + kDenormalGuard;
+    }
+  }
+
   std::int32_t baseLength() {
     Update();
     return baseLength_;
@@ -73,20 +102,18 @@ class Chorus {
   }
 
  private:
-  void Compute(const ChorusControls& c, std::int32_t n, float sampleRate) {
-    pending_ = false;
-    std::int32_t length = FloorInt(c.length * 30.0 / 1000.0 * sampleRate);
-    if (length > kMaxBaseLength) length = kMaxBaseLength;
-    if (length < 0) length = 0;
-    baseLength_ = length + 1;
-    feedback_ = static_cast<float>(0.99 * c.feed);
-    rate_ = static_cast<float>(Pow2(10.0 * c.speed) * kSweepBaseHz / sampleRate);
-    depth_ = static_cast<float>(0.99 * c.width);
-    delay_ = static_cast<float>(
-        (depth_ * std::cos(6.28318 * n * static_cast<double>(rate_)) + 1.0) * baseLength_ + 1.0);
-    // The delay holds still between ticks, so its split does too.
-    whole_ = FloorInt(delay_);
-    fraction_ = delay_ - static_cast<float>(whole_);
+  float DelayFor(double cosine) const {
+    return static_cast<float>((depth_ * cosine + 1.0) * baseLength_ + 1.0);
+  }
+  // Cycles per sample; kept from one tick to the next while the speed and
+  // the sample rate stay.
+  float SweepRate(float speed, float sampleRate) {
+    if (!(speed == rateSpeed_ && sampleRate == rateSampleRate_)) {
+      rateSpeed_ = speed;
+      rateSampleRate_ = sampleRate;
+      sweepRate_ = static_cast<float>(Pow2(10.0 * speed) * kSweepBaseHz / sampleRate);
+    }
+    return sweepRate_;
   }
 
   // Keeps the delay arithmetic far from overflow at any sample rate.
@@ -98,6 +125,7 @@ class Chorus {
   float requestRate_;
   std::int32_t baseLength_;
   float feedback_, rate_, depth_, delay_;
+  float rateSpeed_, rateSampleRate_, sweepRate_;
   std::int32_t whole_;
   float fraction_;
   std::array<float, kLineSize> line_;

@@ -52,10 +52,13 @@ class Delay {
       wet_ = 2.0f * c.mix;
     }
     // The low-pass is designed when the stage next runs, from this tick's
-    // request, so a switched-off delay costs nothing.
-    filterRequest_ = c.filter;
-    filterRate_ = sampleRate;
-    filterPending_ = true;
+    // request, so a switched-off delay costs nothing; a request that equals
+    // the last design keeps it.
+    if (!(c.filter == filterRequest_ && sampleRate == filterRate_ && lowpass_.configured())) {
+      filterRequest_ = c.filter;
+      filterRate_ = sampleRate;
+      filterPending_ = true;
+    }
   }
 
   // One sample at counter value counter. The feedback is subtracted, so the
@@ -68,6 +71,31 @@ class Delay {
     const float y = line_[(counter - static_cast<std::uint32_t>(length_)) & kRingMask];
     line_[counter & kRingMask] = lowpass_.Process(c - feedback_ * y, h) + kDenormalGuard;
     return wet_ * y + dry_ * c;
+  }
+
+  // count samples in place, the first at counter value counter + 1 and ring
+  // position position + 1 (mod 3).
+  void ProcessRun(float* samples, int count, std::uint32_t counter, int position) {
+    if (filterPending_) {
+      filterPending_ = false;
+      lowpass_.Configure(20.0f * Pow2(10.0 * filterRequest_), kFilterResonance, filterRate_);
+    }
+    LowpassSection lowpass = lowpass_;
+    const std::uint32_t length = static_cast<std::uint32_t>(length_);
+    const float feedback = feedback_, wet = wet_, dry = dry_;
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t n = counter + static_cast<std::uint32_t>(i) + 1u;
+      position = position == 2 ? 0 : position + 1;
+      const float c = samples[i];
+      const float y = line_[(n - length) & kRingMask];
+      const float x = c - feedback * y;
+      const float filtered = position == 0   ? lowpass.ProcessAt<0>(x)
+                             : position == 1 ? lowpass.ProcessAt<1>(x)
+                                             : lowpass.ProcessAt<2>(x);
+      line_[n & kRingMask] = filtered + kDenormalGuard;
+      samples[i] = wet * y + dry * c;
+    }
+    lowpass_ = lowpass;
   }
 
   std::int32_t length() const { return length_; }

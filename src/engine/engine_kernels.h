@@ -20,7 +20,9 @@ struct ExciteArgs {
   int oscType;          // 0 saw, 1 square, 2 noise
   float attack, decay, release, filterRelease;  // envelope rates
   float tremolo;
-  std::uint32_t* noise;  // generator state, drawn per running voice and sample
+  const float* noise;  // noise draws (2r - 1) in order: per sample one for
+                       // each running voice, in voice order, as the scalar
+                       // voices draw them (read 8 at a time)
   int running;          // bit v set for each voice that runs at the first sample
 };
 
@@ -67,6 +69,14 @@ struct EngineKernels {
   void (*filterCareful)(VoiceLanes& lanes, int position, const LaneRow* excitation, LaneRow* output,
                         int count, int running);
 
+  // Noise draws: stretch c of 16 starts from the generator state starts[c]
+  // (the lanes beyond the stretches wanted hold anything); draws[16c + n]
+  // receives 2r - 1 of the stretch's n-th step, states[n][c] its state.
+  void (*noiseDraws)(const std::uint32_t* starts, float* draws, std::uint32_t (*states)[kVoiceSlots]);
+
+  // mono[s] = the sum of output[s][v] over the voices, in voice order.
+  void (*sumVoices)(const LaneRow* output, float* mono, int count);
+
   // Control tick work of the listed voices: glides, formant coefficients,
   // then the new pitch and oscillator step. Coefficients whose inputs equal
   // those of the last time are not worked out again.
@@ -75,9 +85,10 @@ struct EngineKernels {
   void (*configureLowpasses)(VoiceLanes& lanes, const LowpassTickControls& controls, const float* filterEnv,
                              const int* voices, int count);
 
-  // sin of count angles (radians), each within a few units in the last
-  // place of the library's: callers check their rounding (batch_math.inl).
-  void (*sinBatch)(const double* angles, double* sines, int count);
+  // sin and cos of count angles (radians), within 2^-50 of the library's:
+  // callers check their rounding (simd/batch_math.inl). The arrays hold
+  // count values rounded up to whole batches of four.
+  void (*sinCos)(const double* angles, double* sines, double* cosines, int count);
 
   // left = SoftClip(gain x mono), right the same of the delayed line, stored
   // or added.

@@ -56,6 +56,18 @@ class LowpassSection {
     return y;
   }
 
+  // The same at ring position kPos, known when compiled, so that a copy of
+  // the section held in a loop keeps its rings in registers.
+  template <int kPos>
+  float ProcessAt(float x) {
+    constexpr int kOne = (kPos + 2) % 3, kTwo = (kPos + 1) % 3;
+    if (!configured_) return x + kDenormalGuard;
+    in_[kPos] = x;
+    const float y = b0_ * x + b1_ * in_[kOne] + b2_ * in_[kTwo] - a1_ * out_[kOne] - a2_ * out_[kTwo] + kDenormalGuard;
+    out_[kPos] = y;
+    return y;
+  }
+
  private:
   float b0_, b1_, b2_, a1_, a2_;
   std::array<float, 3> in_;

@@ -10,19 +10,19 @@ double Modulation::CachedRate(int lfo, float speed, float sampleRate) {
   return cache.rate;
 }
 
-void Modulation::Configure(const ModulationControls& c, std::int32_t n, float sampleRate,
-                           SinBatchFunction sinBatch) {
-  enum Lfo { kVibrato, kTremolo, kWah };
-  const float amounts[3] = {c.vibAmount, c.tremAmount, c.wahAmount};
-  const float speeds[3] = {c.vibSpeed, c.tremSpeed, c.wahSpeed};
-  alignas(32) double angles[4] = {};
-  alignas(32) double sines[4];
-  for (int lfo = 0; lfo < 3; ++lfo) {
-    if (amounts[lfo] != 0.0f) angles[lfo] = 6.28318 * CachedRate(lfo, speeds[lfo], sampleRate) * n;
+void Modulation::Angles(const ModulationControls& c, std::int32_t n, float sampleRate, double* angles) {
+  const float amounts[kLfos] = {c.vibAmount, c.tremAmount, c.wahAmount};
+  const float speeds[kLfos] = {c.vibSpeed, c.tremSpeed, c.wahSpeed};
+  for (int lfo = 0; lfo < kLfos; ++lfo) {
+    angles[lfo] = amounts[lfo] != 0.0f ? 6.28318 * CachedRate(lfo, speeds[lfo], sampleRate) * n : 0.0;
   }
-  sinBatch(angles, sines, 3);
-  float* const values[3] = {&vibrato_, &tremolo_, &wah_};
-  for (int lfo = 0; lfo < 3; ++lfo) {
+}
+
+void Modulation::Complete(const ModulationControls& c, const double* angles, const double* sines) {
+  enum Lfo { kVibrato, kTremolo, kWah };
+  const float amounts[kLfos] = {c.vibAmount, c.tremAmount, c.wahAmount};
+  float* const values[kLfos] = {&vibrato_, &tremolo_, &wah_};
+  for (int lfo = 0; lfo < kLfos; ++lfo) {
     if (amounts[lfo] == 0.0f) {
       *values[lfo] = lfo == kTremolo ? 1.0f : 0.0f;
       continue;

@@ -13,9 +13,6 @@ struct ModulationControls {
   float wahAmount = 0.0f, wahSpeed = 0.0f;
 };
 
-// sin of count angles, close to the library's (see simd/batch_math.inl).
-using SinBatchFunction = void (*)(const double* angles, double* sines, int count);
-
 class Modulation {
  public:
   // 0.02685546875 Hz x 2^(10 x speed): 0.0269 Hz to 27.5 Hz.
@@ -67,11 +64,14 @@ class Modulation {
     wah_ = Wah(std::sin(6.28318 * fw * n), c.wahAmount);
   }
 
-  // All three at once, with the sines from sinBatch: the same values as the
-  // three calls above, bit for bit, at a fraction of their cost. The rates
-  // are kept from one tick to the next while their speed and the sample rate
-  // stay.
-  void Configure(const ModulationControls& c, std::int32_t n, float sampleRate, SinBatchFunction sinBatch);
+  // All three at once, with sines worked out elsewhere (a batch of sines
+  // within 2^-50 of the library's, simd/batch_math.inl): Angles gives the
+  // angles whose sines Complete needs; the values are those of the three
+  // calls above, bit for bit. The rates are kept from one tick to the next
+  // while their speed and the sample rate stay.
+  static constexpr int kLfos = 3;
+  void Angles(const ModulationControls& c, std::int32_t n, float sampleRate, double* angles);
+  void Complete(const ModulationControls& c, const double* angles, const double* sines);
 
   // Glide weight for an inertia control: 2^-8 (practically immediate) at 0
   // to 4096 ticks at 1. Each tick moves 1 / (g + 1) of the remaining way.
@@ -93,5 +93,5 @@ class Modulation {
   double CachedRate(int lfo, float speed, float sampleRate);
 
   float vibrato_, tremolo_, wah_;
-  SpeedCache speeds_[3];
+  SpeedCache speeds_[kLfos];
 };

@@ -60,6 +60,7 @@ void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
     }
   }
   noise_.Init();
+  noiseStarts_.fill(0);
   chorus_.Init();
   delay_.Init();
   stereoLine_.fill(0.0f);
@@ -137,8 +138,13 @@ VoiceView SoundEngine::voice(int v) const {
 // --- Control tick --------------------------------------------------------------
 
 const Modulation& SoundEngine::modulation() {
-  UpdateModulation();
+  UpdateSweeps(false);
   return modulation_;
+}
+
+Chorus& SoundEngine::chorus() {
+  UpdateSweeps(true);
+  return chorus_;
 }
 
 const Delay& SoundEngine::delay() {
@@ -201,10 +207,22 @@ void SoundEngine::ControlTick() {
   }
 }
 
-void SoundEngine::UpdateModulation() {
-  if (!modulationPending_) return;
-  modulationPending_ = false;
-  modulation_.Configure(modulationRequest_, modulationCounter_, modulationRate_, kernels_->sinBatch);
+// The LFOs (and, when asked, the chorus sweep) of the last tick, worked out
+// when first needed: their three sines and the chorus's cosine in one batch.
+void SoundEngine::UpdateSweeps(bool withChorus) {
+  const bool chorus = withChorus && chorus_.pending();
+  if (!modulationPending_ && !chorus) return;
+  const ModulationControls& m = modulationRequest_;
+  const bool lfos = modulationPending_ && (m.vibAmount != 0.0f || m.tremAmount != 0.0f || m.wahAmount != 0.0f);
+  alignas(32) double angles[4] = {}, sines[4] = {}, cosines[4] = {};
+  if (lfos) modulation_.Angles(m, modulationCounter_, modulationRate_, angles);
+  if (chorus) angles[3] = chorus_.PendingAngle();
+  if (lfos || chorus) kernels_->sinCos(angles, sines, cosines, 4);
+  if (modulationPending_) {
+    modulationPending_ = false;
+    modulation_.Complete(m, angles, sines);
+  }
+  if (chorus) chorus_.Complete(cosines[3]);
 }
 
 void SoundEngine::UpdateDelay() {
@@ -291,29 +309,33 @@ void SoundEngine::RenderRun(const float* input, float* left, float* right, int c
   }
   const bool voiced = RenderVoices(count, tick);
 
-  // Switches are read every sample; a stage that is off is frozen. With no
+  // The switches hold for the run; a stage that is off is frozen. With no
   // voice, no effect and a stereo line that holds only +0, every output
   // sample is SoftClip(gain x 0) = +0 and the line stays as it is.
-  const bool silent = !voiced && !(P(Param::kChorusSwitch) > 0.5f) && !(P(Param::kDelaySwitch) > 0.5f) &&
-                      stereoZeros_ >= kStereoLineSize;
-  if (silent) {
+  const bool chorusOn = P(Param::kChorusSwitch) > 0.5f;
+  const bool delayOn = P(Param::kDelaySwitch) > 0.5f;
+  if (!voiced && !chorusOn && !delayOn && stereoZeros_ >= kStereoLineSize) {
     kernels_->clipOut(mono_.data(), mono_.data(), outputGain_, left, right, count, replace);
   } else {
-    int position = historyPosition_;
+    if (chorusOn) {
+      UpdateSweeps(true);
+      chorus_.ProcessRun(mono_.data(), count, start);
+    }
+    if (delayOn) {
+      UpdateDelay();
+      delay_.ProcessRun(mono_.data(), count, start, historyPosition_);
+    }
+    // The right channel: the left one from the stereo line, stereoDelay_
+    // samples back.
+    const auto back = static_cast<std::uint32_t>(stereoDelay_);
     for (int i = 0; i < count; ++i) {
       const std::uint32_t n = start + static_cast<std::uint32_t>(i) + 1u;
-      position = Advance(position, 1);
-      float out = mono_[static_cast<std::size_t>(i)];
-      if (P(Param::kChorusSwitch) > 0.5f) out = chorus_.Process(out, n);
-      if (P(Param::kDelaySwitch) > 0.5f) {
-        UpdateDelay();
-        out = delay_.Process(out, n, HistorySlots::At(static_cast<std::uint8_t>(position)));
-      }
+      const float out = mono_[static_cast<std::size_t>(i)];
       stereoLine_[n & kStereoMask] = out;
-      stereoZeros_ = std::bit_cast<std::uint32_t>(out) == 0u ? std::min<std::uint32_t>(stereoZeros_ + 1u, kStereoLineSize) : 0u;
-      delayed_[static_cast<std::size_t>(i)] = stereoLine_[(n - static_cast<std::uint32_t>(stereoDelay_)) & kStereoMask];
-      mono_[static_cast<std::size_t>(i)] = out;
+      stereoZeros_ = std::bit_cast<std::uint32_t>(out) == 0u ? stereoZeros_ + 1u : 0u;
+      delayed_[static_cast<std::size_t>(i)] = stereoLine_[(n - back) & kStereoMask];
     }
+    if (stereoZeros_ > kStereoLineSize) stereoZeros_ = kStereoLineSize;
     kernels_->clipOut(mono_.data(), delayed_.data(), outputGain_, left, right, count, replace);
   }
   sampleCounter_ = start + static_cast<std::uint32_t>(count);
@@ -323,9 +345,9 @@ void SoundEngine::RenderRun(const float* input, float* left, float* right, int c
 bool SoundEngine::RenderVoices(int count, bool tick) {
   int running = RunningVoices();
   if (running == 0) return false;
-  UpdateModulation();
-  ExciteArgs args{nullptr,       static_cast<int>(oscType_), rates_.attack(),      rates_.decay(),
-                  rates_.release(), rates_.filterRelease(),   modulation_.tremolo(), noise_.state(),
+  UpdateSweeps(P(Param::kChorusSwitch) > 0.5f);
+  ExciteArgs args{nullptr,          static_cast<int>(oscType_), rates_.attack(),       rates_.decay(),
+                  rates_.release(), rates_.filterRelease(),   modulation_.tremolo(), noiseDraws_.data(),
                   0};
   int position = historyPosition_;
   int s = 0;
@@ -338,7 +360,21 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
     if (first) TickVoices(running);
     args.input = excitationInput_.data() + s;
     args.running = running;
+    // Noise: one draw per running voice and sample, drawn ahead for the
+    // rest of the run in stretches of 16; the generator resumes after the
+    // last draw used.
+    const int voices = std::popcount(static_cast<unsigned>(running));
+    const bool noise = oscType_ == OscType::kNoise;
+    if (noise) {
+      const int stretches = (voices * (count - s) + NoiseSource::kStretch - 1) / NoiseSource::kStretch;
+      noise_.Stretches(stretches, noiseStarts_.data());
+      kernels_->noiseDraws(noiseStarts_.data(), noiseDraws_.data(), noiseStates_);
+    }
     const int m = kernels_->excite(lanes_, args, excitation_.data(), firstFilterEnv_.data(), count - s);
+    if (noise) {
+      const int last = voices * m - 1;
+      noise_.Resume(noiseStates_[last % NoiseSource::kStretch][last / NoiseSource::kStretch]);
+    }
     if (first) {
       int voices[kVoiceSlots];
       int n = 0;
@@ -359,13 +395,7 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
         filtered += careful;
       }
     }
-    // The voices' sum in voice order; voices that do not run give +0.
-    for (int i = 0; i < m; ++i) {
-      const float* y = voiceOutput_[static_cast<std::size_t>(i)];
-      float sum = 0.0f;
-      for (int v = 0; v < numVoices; ++v) sum += y[v];
-      mono_[static_cast<std::size_t>(s + i)] = sum;
-    }
+    kernels_->sumVoices(voiceOutput_.data(), mono_.data() + s, m);
     position = Advance(position, m);
     s += m;
   }

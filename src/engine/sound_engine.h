@@ -75,7 +75,6 @@ struct VoiceView {
 
 class SoundEngine {
  public:
-  static constexpr int kMaxVoices = 6;
   // Control tick every 16 samples.
   static constexpr std::uint32_t kTickMask = 15;
   // Tempo asked for every 1024 samples.
@@ -138,7 +137,7 @@ class SoundEngine {
   std::int32_t stereoDelay() const { return stereoDelay_; }
   const EnvelopeRates& envelopeRates() const { return rates_; }
   const Modulation& modulation();
-  Chorus& chorus() { return chorus_; }
+  Chorus& chorus();
   const Delay& delay();
   OscType oscType() const { return oscType_; }
 
@@ -146,7 +145,7 @@ class SoundEngine {
   float P(Param p) const { return ReadParam(*param_, static_cast<int>(p)); }
   int RunningVoices() const;
   void ControlTick();
-  void UpdateModulation();
+  void UpdateSweeps(bool withChorus);
   void UpdateDelay();
   void TickVoices(int running);
   void RenderRun(const float* input, float* left, float* right, int count, bool replace, bool tick);
@@ -198,6 +197,11 @@ class SoundEngine {
   alignas(32) std::array<float, kVoiceSlots> firstFilterEnv_;
   alignas(32) std::array<float, kMaxRun> mono_;
   alignas(32) std::array<float, kMaxRun> delayed_;
+  // Noise of a run: eight stretches of 16 draws, and eight more floats the
+  // kernel may read past the last.
+  alignas(32) std::array<std::uint32_t, kVoiceSlots> noiseStarts_;
+  alignas(32) std::array<float, 16 * kVoiceSlots + kVoiceSlots> noiseDraws_;
+  alignas(32) std::uint32_t noiseStates_[NoiseSource::kStretch][kVoiceSlots];
   // How many samples in a row the stereo line was given +0; from 1024 on it
   // holds nothing else.
   std::uint32_t stereoZeros_;

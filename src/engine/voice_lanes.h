@@ -6,6 +6,8 @@
 #include <cstdint>
 
 constexpr int kVoiceSlots = 8;
+// The voices that play; the slots beyond them stay silent.
+constexpr int kMaxVoices = 6;
 constexpr int kFormantSections = 4;
 // Three-slot sample rings, indexed by the shared history position.
 constexpr int kHistorySlots = 3;

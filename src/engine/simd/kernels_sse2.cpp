@@ -20,7 +20,7 @@ namespace {
 
 const EngineKernels& Sse2Kernels() {
   static constexpr EngineKernels kKernels{InstructionSet::kSse2, &ExciteVoices,       &FilterVoices,
-                                          &FilterVoicesCareful, &ConfigureVoices,    &ConfigureLowpasses,
-                                          &SinBatch,            &ClipOut};
+                                          &FilterVoicesCareful, &NoiseDraws,        &SumVoices,         &ConfigureVoices,    &ConfigureLowpasses,
+                                          &SinCosArray,          &ClipOut};
   return kKernels;
 }

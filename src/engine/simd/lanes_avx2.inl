@@ -37,7 +37,32 @@ inline F8 Gt(F8 a, F8 b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ)}; }
 // m ? a : b, lane by lane; m holds all-ones or all-zero lanes.
 inline F8 Select(F8 m, F8 a, F8 b) { return {_mm256_blendv_ps(b.v, a.v, m.v)}; }
 inline F8 Abs(F8 x) { return AndNot(SplatF(-0.0f), x); }
+// The larger of each pair of lanes (b where either is NaN).
+inline F8 Max(F8 a, F8 b) { return {_mm256_max_ps(a.v, b.v)}; }
+// The smaller of each pair of lanes (b where either is NaN).
+inline F8 Min(F8 a, F8 b) { return {_mm256_min_ps(a.v, b.v)}; }
 inline int MaskBits(F8 m) { return _mm256_movemask_ps(m.v); }
+
+// The columns of eight rows of eight lanes: column v holds lane v of rows
+// 0..7.
+inline void Transpose(const float (*rows)[8], F8* columns) {
+  __m256 r[8], t[8];
+  for (int i = 0; i < 8; ++i) r[i] = _mm256_load_ps(rows[i]);
+  for (int i = 0; i < 8; i += 2) {
+    t[i] = _mm256_unpacklo_ps(r[i], r[i + 1]);
+    t[i + 1] = _mm256_unpackhi_ps(r[i], r[i + 1]);
+  }
+  for (int i = 0; i < 8; i += 4) {
+    r[i] = _mm256_shuffle_ps(t[i], t[i + 2], _MM_SHUFFLE(1, 0, 1, 0));
+    r[i + 1] = _mm256_shuffle_ps(t[i], t[i + 2], _MM_SHUFFLE(3, 2, 3, 2));
+    r[i + 2] = _mm256_shuffle_ps(t[i + 1], t[i + 3], _MM_SHUFFLE(1, 0, 1, 0));
+    r[i + 3] = _mm256_shuffle_ps(t[i + 1], t[i + 3], _MM_SHUFFLE(3, 2, 3, 2));
+  }
+  for (int i = 0; i < 4; ++i) {
+    columns[i].v = _mm256_permute2f128_ps(r[i], r[i + 4], 0x20);
+    columns[i + 4].v = _mm256_permute2f128_ps(r[i], r[i + 4], 0x31);
+  }
+}
 
 // --- Eight int32 lanes ------------------------------------------------------
 inline I8 LoadI(const std::int32_t* p) { return {_mm256_load_si256(reinterpret_cast<const __m256i*>(p))}; }
@@ -50,6 +75,13 @@ inline F8 ToFloat(I8 x) { return {_mm256_cvtepi32_ps(x.v)}; }
 inline F8 BitsF(I8 x) { return {_mm256_castsi256_ps(x.v)}; }
 inline I8 BitsI(F8 x) { return {_mm256_castps_si256(x.v)}; }
 inline F8 EqI(I8 a, I8 b) { return {_mm256_castsi256_ps(_mm256_cmpeq_epi32(a.v, b.v))}; }
+inline I8 XorI(I8 a, I8 b) { return {_mm256_xor_si256(a.v, b.v)}; }
+template <int kShift>
+inline I8 ShiftLeftI(I8 a) { return {_mm256_slli_epi32(a.v, kShift)}; }
+template <int kShift>
+inline I8 ShiftRightI(I8 a) { return {_mm256_srli_epi32(a.v, kShift)}; }
+// Lane v of the answer is lane index[v] of x.
+inline F8 Permute(F8 x, I8 index) { return {_mm256_permutevar8x32_ps(x.v, index.v)}; }
 inline I8 SelectI(F8 m, I8 a, I8 b) { return BitsI(Select(m, BitsF(a), BitsF(b))); }
 
 // --- Batches of doubles -----------------------------------------------------
@@ -59,6 +91,11 @@ inline D SplatD(double x) { return {_mm256_set1_pd(x)}; }
 inline D FromFloats(const float* p) { return {_mm256_cvtps_pd(_mm_loadu_ps(p))}; }
 // Rounds each lane to single precision as a cast does, into p[0..3].
 inline void StoreRounded(float* p, D x) { _mm_storeu_ps(p, _mm256_cvtpd_ps(x.v)); }
+// Each lane rounded to single precision, as a double again.
+inline D ToSingle(D x) { return {_mm256_cvtps_pd(_mm256_cvtpd_ps(x.v))}; }
+// Each lane rounded to the nearest integer, ties to even (the current
+// rounding mode); lanes outside the 32-bit range give INT32_MIN.
+inline void StoreInts(std::int32_t* p, D x) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_cvtpd_epi32(x.v)); }
 inline D operator+(D a, D b) { return {_mm256_add_pd(a.v, b.v)}; }
 inline D operator-(D a, D b) { return {_mm256_sub_pd(a.v, b.v)}; }
 inline D operator*(D a, D b) { return {_mm256_mul_pd(a.v, b.v)}; }

@@ -43,7 +43,28 @@ inline F8 Gt(F8 a, F8 b) { return Lt(b, a); }
 // m ? a : b, lane by lane; m holds all-ones or all-zero lanes.
 inline F8 Select(F8 m, F8 a, F8 b) { return Or(And(m, a), AndNot(m, b)); }
 inline F8 Abs(F8 x) { return AndNot(SplatF(-0.0f), x); }
+// The larger of each pair of lanes (b where either is NaN).
+inline F8 Max(F8 a, F8 b) { return {_mm_max_ps(a.lo, b.lo), _mm_max_ps(a.hi, b.hi)}; }
+// The smaller of each pair of lanes (b where either is NaN).
+inline F8 Min(F8 a, F8 b) { return {_mm_min_ps(a.lo, b.lo), _mm_min_ps(a.hi, b.hi)}; }
 inline int MaskBits(F8 m) { return _mm_movemask_ps(m.lo) | (_mm_movemask_ps(m.hi) << 4); }
+
+// The columns of eight rows of eight lanes: column v holds lane v of rows
+// 0..7.
+inline void Transpose(const float (*rows)[8], F8* columns) {
+  for (int half = 0; half < 2; ++half) {      // lanes 0..3, 4..7
+    for (int block = 0; block < 2; ++block) {  // rows 0..3, 4..7
+      __m128 a = _mm_load_ps(rows[4 * block] + 4 * half), b = _mm_load_ps(rows[4 * block + 1] + 4 * half);
+      __m128 c = _mm_load_ps(rows[4 * block + 2] + 4 * half), d = _mm_load_ps(rows[4 * block + 3] + 4 * half);
+      _MM_TRANSPOSE4_PS(a, b, c, d);
+      __m128 F8::*part = block == 0 ? &F8::lo : &F8::hi;
+      columns[4 * half].*part = a;
+      columns[4 * half + 1].*part = b;
+      columns[4 * half + 2].*part = c;
+      columns[4 * half + 3].*part = d;
+    }
+  }
+}
 
 // --- Eight int32 lanes ------------------------------------------------------
 inline I8 LoadI(const std::int32_t* p) {
@@ -66,6 +87,22 @@ inline I8 BitsI(F8 x) { return {_mm_castps_si128(x.lo), _mm_castps_si128(x.hi)};
 inline F8 EqI(I8 a, I8 b) {
   return {_mm_castsi128_ps(_mm_cmpeq_epi32(a.lo, b.lo)), _mm_castsi128_ps(_mm_cmpeq_epi32(a.hi, b.hi))};
 }
+inline I8 XorI(I8 a, I8 b) { return {_mm_xor_si128(a.lo, b.lo), _mm_xor_si128(a.hi, b.hi)}; }
+template <int kShift>
+inline I8 ShiftLeftI(I8 a) { return {_mm_slli_epi32(a.lo, kShift), _mm_slli_epi32(a.hi, kShift)}; }
+template <int kShift>
+inline I8 ShiftRightI(I8 a) { return {_mm_srli_epi32(a.lo, kShift), _mm_srli_epi32(a.hi, kShift)}; }
+// Lane v of the answer is lane index[v] of x (through memory: SSE2 has no
+// lane permutation across eight lanes).
+inline F8 Permute(F8 x, I8 index) {
+  alignas(16) float in[8], out[8];
+  alignas(16) std::int32_t at[8];
+  StoreF(in, x);
+  _mm_store_si128(reinterpret_cast<__m128i*>(at), index.lo);
+  _mm_store_si128(reinterpret_cast<__m128i*>(at + 4), index.hi);
+  for (int v = 0; v < 8; ++v) out[v] = in[at[v] & 7];
+  return LoadF(out);
+}
 inline I8 SelectI(F8 m, I8 a, I8 b) { return BitsI(Select(m, BitsF(a), BitsF(b))); }
 
 // --- Batches of doubles -----------------------------------------------------
@@ -75,6 +112,11 @@ inline D SplatD(double x) { return {_mm_set1_pd(x)}; }
 inline D FromFloats(const float* p) { return {_mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))))}; }
 // Rounds each lane to single precision as a cast does, into p[0..1].
 inline void StoreRounded(float* p, D x) { _mm_storel_pi(reinterpret_cast<__m64*>(p), _mm_cvtpd_ps(x.v)); }
+// Each lane rounded to single precision, as a double again.
+inline D ToSingle(D x) { return {_mm_cvtps_pd(_mm_cvtpd_ps(x.v))}; }
+// Each lane rounded to the nearest integer, ties to even (the current
+// rounding mode); lanes outside the 32-bit range give INT32_MIN.
+inline void StoreInts(std::int32_t* p, D x) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_cvtpd_epi32(x.v)); }
 inline D operator+(D a, D b) { return {_mm_add_pd(a.v, b.v)}; }
 inline D operator-(D a, D b) { return {_mm_sub_pd(a.v, b.v)}; }
 inline D operator*(D a, D b) { return {_mm_mul_pd(a.v, b.v)}; }

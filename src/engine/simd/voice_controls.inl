@@ -41,25 +41,22 @@ inline std::int32_t FloorIntLane(double x) {
   return r > 0.0 ? 2147483647 : -2147483647 - 1;
 }
 
-// For each batch: which lanes of value round to single precision as value
-// would with an error up to bound x (1 + |value|); those lanes are stored
-// rounded into out. Answers the bits of the lanes that failed.
+// Stores each lane of value rounded to single precision into out, and
+// answers the bits of the lanes where an error up to bound x (1 + |value|)
+// could have rounded it the other way.
 inline int StoreIfCertain(D value, double bound, float* out) {
   const D margin = SplatD(bound) * (SplatD(1.0) + AbsD(value));
-  const int same = SameFloats(value - margin, value + margin);
-  alignas(32) float rounded[D::kWidth];
-  StoreRounded(rounded, value);
-  for (int i = 0; i < D::kWidth; ++i) {
-    if ((same >> i & 1) != 0) out[i] = rounded[i];
-  }
-  return ~same & ((1 << D::kWidth) - 1);
+  StoreRounded(out, value);
+  return ~SameFloats(value - margin, value + margin) & ((1 << D::kWidth) - 1);
 }
 
 // e^(args[i]) rounded to single precision, as std::exp gives it.
 inline void ExpToFloats(const double* args, float* out, int count) {
+  alignas(32) double values[kMaxItems];
+  ExpArray(args, values, count);
   for (int b = 0; b < Batches(count); ++b) {
     const int at = b * D::kWidth;
-    int failed = StoreIfCertain(ExpD(LoadD(args + at)), kRoundingBound, out + at);
+    int failed = StoreIfCertain(LoadD(values + at), kRoundingBound, out + at);
     for (; failed != 0; failed &= failed - 1) {
       const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
       out[i] = static_cast<float>(std::exp(args[i]));
@@ -67,89 +64,110 @@ inline void ExpToFloats(const double* args, float* out, int count) {
   }
 }
 
-inline void SinBatch(const double* angles, double* sines, int count) {
-  for (int b = 0; b < Batches(count); ++b) {
-    D s, c;
-    SinCosD(LoadD(angles + b * D::kWidth), s, c);
-    StoreD(sines + b * D::kWidth, s);
-  }
-}
-
 inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int* voices, int count) {
-  const double rate = k.rate;
-  // Glides: 1 / (g + 1) of the remaining way, in double, rounded once.
-  const double pitchWeight = k.pitchWeight, vowelWeight = k.vowelWeight;
+  // The listed voices side by side, whole batches of them.
+  alignas(32) float pitch[kVoiceSlots], target[kVoiceSlots], vowelPos[kVoiceSlots], octaves[kVoiceSlots];
+  const int lanes = Batches(count) * D::kWidth;
+  for (int j = 0; j < lanes; ++j) {
+    const int v = j < count ? voices[j] : voices[0];
+    pitch[j] = s.pitch[v];
+    target[j] = s.noteTarget[v];
+    vowelPos[j] = s.vowelPos[v];
+    octaves[j] = s.pitchOctaves[v];
+  }
+  // Glides: 1 / (g + 1) of the remaining way, in double, rounded once. The
+  // formants follow the pitch of the previous tick; then the new one is
+  // worked out ((pitch - 57) / 12 + vibrato, the difference in single
+  // precision).
+  alignas(32) float position[kVoiceSlots], newOctaves[kVoiceSlots];
+  alignas(32) double scaleArgs[kVoiceSlots], stepArgs[kVoiceSlots];
+  const D pitchWeight = SplatD(k.pitchWeight), vowelWeight = SplatD(k.vowelWeight), one = SplatD(1.0);
+  for (int b = 0; b < Batches(count); ++b) {
+    const int at = b * D::kWidth;
+    const D newPitch = ToSingle((FromFloats(pitch + at) * pitchWeight + FromFloats(target + at)) / (pitchWeight + one));
+    const D newVowel = ToSingle((FromFloats(vowelPos + at) * vowelWeight + SplatD(k.vowel)) / (vowelWeight + one));
+    StoreRounded(pitch + at, newPitch);
+    StoreRounded(vowelPos + at, newVowel);
+    StoreRounded(position + at, one + newVowel + SplatD(k.wah));
+    const D newOctave = ToSingle(ToSingle(newPitch - SplatD(57.0)) / SplatD(12.0) + SplatD(k.vibrato));
+    StoreRounded(newOctaves + at, newOctave);
+    StoreD(scaleArgs + at, SplatD(kLn2Approx) * (SplatD(4.0 * k.vowelPitch) + FromFloats(octaves + at) - SplatD(2.0)));
+    StoreD(stepArgs + at, SplatD(kLn2Approx) * newOctave);
+  }
+
+  // What moved since the coefficients were last worked out.
   alignas(32) double expArgs[2 * kVoiceSlots];
   alignas(32) float powers[2 * kVoiceSlots];
   int formantVoices[kVoiceSlots], stepVoices[kVoiceSlots];
   int formants = 0, steps = 0;
-  alignas(32) float position[kVoiceSlots], previousOctaves[kVoiceSlots];
   for (int j = 0; j < count; ++j) {
     const int v = voices[j];
-    s.pitch[v] = static_cast<float>((static_cast<double>(s.pitch[v]) * pitchWeight + s.noteTarget[v]) /
-                                    (pitchWeight + 1.0));
-    s.vowelPos[v] =
-        static_cast<float>((static_cast<double>(s.vowelPos[v]) * vowelWeight + k.vowel) / (vowelWeight + 1.0));
-    position[j] = static_cast<float>(1.0 + s.vowelPos[v] + k.wah);
-    previousOctaves[j] = s.pitchOctaves[v];
-    // The formants follow the pitch of the previous tick; then the new one.
-    s.pitchOctaves[v] = static_cast<float>((s.pitch[v] - 57.0f) / 12.0 + k.vibrato);
-    if (!(position[j] == s.formantFromPosition[v] && previousOctaves[j] == s.formantFromOctaves[v] &&
+    s.pitch[v] = pitch[j];
+    s.vowelPos[v] = vowelPos[j];
+    s.pitchOctaves[v] = newOctaves[j];
+    if (!(position[j] == s.formantFromPosition[v] && octaves[j] == s.formantFromOctaves[v] &&
           k.vowelPitch == s.formantFromVowelPitch[v] && k.widthK == s.formantFromWidthK[v] &&
           k.widthA == s.formantFromWidthA[v] && k.rate == s.formantFromRate[v])) {
-      expArgs[formants] = kLn2Approx * (4.0 * k.vowelPitch + previousOctaves[j] - 2.0);
+      expArgs[formants] = scaleArgs[j];
       formantVoices[formants++] = j;
     }
-    if (!(s.pitchOctaves[v] == s.stepFromOctaves[v] && k.rate == s.stepFromRate[v])) {
-      stepVoices[steps++] = j;
-    }
+    if (!(newOctaves[j] == s.stepFromOctaves[v] && k.rate == s.stepFromRate[v])) stepVoices[steps++] = j;
   }
   if (formants + steps == 0) return;
-  for (int i = 0; i < steps; ++i) expArgs[formants + i] = kLn2Approx * s.pitchOctaves[voices[stepVoices[i]]];
+  for (int i = 0; i < steps; ++i) expArgs[formants + i] = stepArgs[stepVoices[i]];
   PadBatch(expArgs, formants + steps);
   ExpToFloats(expArgs, powers, formants + steps);
 
   // Oscillator steps, truncated: every pitch runs slightly flat.
-  for (int i = 0; i < steps; ++i) {
-    const int v = voices[stepVoices[i]];
-    s.phaseInc[v] = FloorIntLane(static_cast<double>(powers[formants + i]) * 7208960.0 / rate);
-    s.stepFromOctaves[v] = s.pitchOctaves[v];
-    s.stepFromRate[v] = k.rate;
+  if (steps > 0) {
+    alignas(32) float stepPowers[kVoiceSlots];
+    alignas(32) std::int32_t increments[kVoiceSlots];
+    for (int i = 0; i < Batches(steps) * D::kWidth; ++i) stepPowers[i] = i < steps ? powers[formants + i] : 1.0f;
+    for (int b = 0; b < Batches(steps); ++b) {
+      const int at = b * D::kWidth;
+      // FloorInt: the nearest integer to x - 0.4999999, ties to even.
+      const D x = FromFloats(stepPowers + at) * SplatD(7208960.0) / SplatD(static_cast<double>(k.rate)) -
+                  SplatD(0.4999999);
+      StoreInts(increments + at, x);
+      int outside = MaskBitsD(LtD(AbsD(x), SplatD(2147483647.0))) ^ ((1 << D::kWidth) - 1);
+      for (; outside != 0; outside &= outside - 1) {
+        const int i = at + __builtin_ctz(static_cast<unsigned>(outside));
+        increments[i] = FloorIntLane(static_cast<double>(stepPowers[i]) * 7208960.0 / k.rate);
+      }
+    }
+    for (int i = 0; i < steps; ++i) {
+      const int v = voices[stepVoices[i]];
+      s.phaseInc[v] = increments[i];
+      s.stepFromOctaves[v] = s.pitchOctaves[v];
+      s.stepFromRate[v] = k.rate;
+    }
   }
   if (formants == 0) return;
 
   // Formant centres from the vowel position (4.999 rather than 5: a
-  // position of exactly 1 lands just before vowel 0), then their cosines.
-  alignas(32) double low[kMaxItems], high[kMaxItems], mix[kMaxItems], scale[kMaxItems];
+  // position of exactly 1 lands just before vowel 0), between two rows of
+  // the table; then their angles per sample.
+  const int items = formants * kFormantSections;
+  alignas(32) double angles[kMaxItems], cosines[kMaxItems];
+  alignas(32) float a1[kMaxItems];
+  const D rate = SplatD(static_cast<double>(k.rate));
   for (int i = 0; i < formants; ++i) {
     const double d = 4.999 * position[formantVoices[i]];
     const std::int32_t e = FloorIntLane(d);
-    const double f = d - e;
-    const int row0 = static_cast<int>((e % 5 + 5) % 5);
-    const int row1 = static_cast<int>(((static_cast<std::int64_t>(e) + 1) % 5 + 5) % 5);
-    for (int n = 0; n < kFormantSections; ++n) {
-      const int at = i * kFormantSections + n;
-      low[at] = k.formantTable[row0 * kFormantSections + n];
-      high[at] = k.formantTable[row1 * kFormantSections + n];
-      mix[at] = f;
-      scale[at] = powers[i];
+    const D f = SplatD(d - e);
+    const float* row0 = k.formantTable + ((e % 5 + 5) % 5) * kFormantSections;
+    const float* row1 = k.formantTable + ((static_cast<std::int64_t>(e) + 1) % 5 + 5) % 5 * kFormantSections;
+    const D scale = SplatD(powers[i]);
+    for (int n = 0; n < kFormantSections; n += D::kWidth) {
+      const D centre = (one - f) * FromFloats(row0 + n) + f * FromFloats(row1 + n);
+      StoreD(angles + i * kFormantSections + n, SplatD(6.28318) * (scale * centre / rate));
     }
   }
-  const int items = formants * kFormantSections;
-  PadBatch(low, items);
-  PadBatch(high, items);
-  PadBatch(mix, items);
-  PadBatch(scale, items);
-  alignas(32) double angles[kMaxItems];
-  alignas(32) float a1[kMaxItems];
   const double widthK = k.widthK, widthA = k.widthA;
+  SinCosArray(angles, nullptr, cosines, items);
   for (int b = 0; b < Batches(items); ++b) {
     const int at = b * D::kWidth;
-    const D f = LoadD(mix + at);
-    const D centre = (SplatD(1.0) - f) * LoadD(low + at) + f * LoadD(high + at);
-    const D angle = SplatD(6.28318) * (LoadD(scale + at) * centre / SplatD(rate));
-    StoreD(angles + at, angle);
-    const D c = SplatD(2.0) * CosD(angle) + SplatD(1e-15);
+    const D c = SplatD(2.0) * LoadD(cosines + at) + SplatD(1e-15);
     int failed = StoreIfCertain(SplatD(-widthK) * c * SplatD(widthA) + SplatD(1e-15), kRoundingBound, a1 + at);
     for (; failed != 0; failed &= failed - 1) {
       const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
@@ -169,7 +187,7 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
     s.formantA2[v] = a2;
     for (int n = 0; n < kFormantSections; ++n) s.formantA1[n][v] = a1[i * kFormantSections + n];
     s.formantFromPosition[v] = position[j];
-    s.formantFromOctaves[v] = previousOctaves[j];
+    s.formantFromOctaves[v] = octaves[j];
     s.formantFromVowelPitch[v] = k.vowelPitch;
     s.formantFromWidthK[v] = k.widthK;
     s.formantFromWidthA[v] = k.widthA;
@@ -217,11 +235,12 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
     angles[i] = 3.14159 * (f / rate + 1e-15);
   }
   alignas(32) float b0[kVoiceSlots], b1[kVoiceSlots], a1[kVoiceSlots], a2[kVoiceSlots];
+  alignas(32) double sines[kVoiceSlots], cosines[kVoiceSlots];
+  SinCosArray(angles, sines, cosines, n);
   const D one = SplatD(1.0), r = SplatD(damping), guard = SplatD(1e-15);
   for (int b = 0; b < Batches(n); ++b) {
     const int at = b * D::kWidth;
-    D sinW, cosW;
-    SinCosD(LoadD(angles + at), sinW, cosW);
+    const D sinW = LoadD(sines + at), cosW = LoadD(cosines + at);
     // 0.005 bounds k at the bottom of the range.
     const D kk = cosW / (sinW + SplatD(0.005));
     const D a = one / (r * kk + SplatD(1.001) + kk * kk);

@@ -10,28 +10,33 @@ inline constexpr float kGuard = 1e-15f;  // the denormal guard
 inline constexpr float kRunawayLevel = 32.0f;
 // Below this a released voice is silent and no longer runs.
 inline constexpr float kSilentLevel = 0.001f;
-// 2^-24: a 24-bit draw mapped onto [0, 1).
-inline constexpr float kNoiseScale = 1.0f / 16777216.0f;
-
 // All-ones lanes for the voices whose bits are set.
 inline F8 LaneMask(int bits) {
   alignas(32) static constexpr std::int32_t kBit[kVoiceSlots] = {1, 2, 4, 8, 16, 32, 64, 128};
   return LtI(SplatI(0), AndI(SplatI(bits), LoadI(kBit)));
 }
 
-// One xorshift32 step per running voice, in voice order: the draws of the
-// scalar voices, which take them one after another.
-inline F8 NoiseDraws(int running, std::uint32_t& state) {
-  alignas(32) float draws[kVoiceSlots] = {};
-  std::uint32_t s = state;
-  for (int bits = running; bits != 0; bits &= bits - 1) {
-    s ^= s << 13;
-    s ^= s >> 17;
-    s ^= s << 5;
-    draws[__builtin_ctz(static_cast<unsigned>(bits))] = 2.0f * (static_cast<float>(s >> 8) * kNoiseScale) - 1.0f;
+// 2^-24: a 24-bit draw mapped onto [0, 1).
+inline constexpr float kNoiseScale = 1.0f / 16777216.0f;
+
+inline void NoiseDraws(const std::uint32_t* starts, float* draws, std::uint32_t (*states)[kVoiceSlots]) {
+  I8 s = LoadI(reinterpret_cast<const std::int32_t*>(starts));
+  alignas(32) float rows[16][kVoiceSlots];
+#pragma GCC unroll 16
+  for (int n = 0; n < 16; ++n) {
+    // One xorshift32 step in every stretch.
+    s = XorI(s, ShiftLeftI<13>(s));
+    s = XorI(s, ShiftRightI<17>(s));
+    s = XorI(s, ShiftLeftI<5>(s));
+    StoreI(reinterpret_cast<std::int32_t*>(states[n]), s);
+    StoreF(rows[n], SplatF(2.0f) * (ToFloat(ShiftRightI<8>(s)) * SplatF(kNoiseScale)) - SplatF(1.0f));
   }
-  state = s;
-  return LoadF(draws);
+  // rows[n][c] is draw 16c + n: transposed, each stretch's draws follow on.
+  for (int half = 0; half < 2; ++half) {
+    F8 columns[kVoiceSlots];
+    Transpose(rows + 8 * half, columns);
+    for (int c = 0; c < kVoiceSlots; ++c) StoreFU(draws + 16 * c + 8 * half, columns[c]);
+  }
 }
 
 template <int kOscType>
@@ -44,25 +49,33 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
   const F8 filterRelease = SplatF(a.filterRelease), tremolo = SplatF(a.tremolo);
   const F8 velocity = LoadF(s.velocity);
   const I8 step = LoadI(s.phaseInc);
-  F8 amp = LoadF(s.ampEnv), filterEnv = LoadF(s.filterEnv), attacking = LoadF(s.attacking);
+  F8 amp = LoadF(s.ampEnv), filterEnv = LoadF(s.filterEnv);
+  F8 rising = Gt(LoadF(s.attacking), half);
   I8 phase = LoadI(s.phase);
-  std::uint32_t noise = *a.noise;
+  // Held: the level rises while attacking and decays after; released: it
+  // falls at the release rate. Adding a rate is subtracting its negation.
+  const F8 riseStep = Select(held, zero - attack, release);
+  const F8 fallStep = Select(held, decay, release);
+  // Lane v of a sample's noise is the draw of the rank of v among the
+  // running voices.
+  alignas(32) std::int32_t rank[kVoiceSlots];
+  for (int v = 0; v < kVoiceSlots; ++v) rank[v] = __builtin_popcount(static_cast<unsigned>(a.running) & ((1u << v) - 1u));
+  const I8 noiseLane = LoadI(rank);
+  const int voices = __builtin_popcount(static_cast<unsigned>(a.running));
 
   int done = 0;
   for (; done < count; ++done) {
     // A released voice stops once it is silent; the run ends before it.
     if (done > 0 && MaskBits(Or(held, Gt(amp, silent))) != a.running) break;
 
-    // Held: the filter envelope falls, the level rises while attacking and
-    // decays after; released: the level falls at the release rate.
-    F8 lowered = filterEnv - filterRelease;
-    lowered = Select(Lt(lowered, zero), zero, lowered);
-    filterEnv = Select(held, lowered, filterEnv);
-    F8 level = Select(held, Select(Gt(attacking, half), amp + attack, amp - decay), amp - release);
-    level = Select(Lt(level, zero), zero, level);
-    const F8 over = Gt(level, one);
-    amp = Select(over, one, level);
-    attacking = Select(over, zero, attacking);
+    // The filter envelope falls while held, never below 0. Max(0, x) and
+    // Min(1, x) are the scalar clamps exactly: they keep x when it is NaN
+    // or -0.
+    filterEnv = Select(held, Max(zero, filterEnv - filterRelease), filterEnv);
+    const F8 level = Max(zero, amp - Select(rising, riseStep, fallStep));
+    amp = Min(one, level);
+    // Past 1 the attack is over.
+    rising = AndNot(Gt(level, one), rising);
 
     const F8 gain = velocity * amp * tremolo + SplatF(kGuard);
     const F8 x = SplatF(a.input[done]);
@@ -75,7 +88,7 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
       // Square; the low half of the period is the input alone.
       e = Select(LtI(phase, SplatI(32768)), x + gain, x);
     } else {
-      e = x + gain * NoiseDraws(a.running, noise);
+      e = x + gain * And(run, Permute(LoadFU(a.noise + done * voices), noiseLane));
     }
     StoreF(excitation[done], e);
     if (done == 0) StoreF(firstFilterEnv, filterEnv);
@@ -84,9 +97,8 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
   // Voices that do not run keep their state frozen.
   StoreF(s.ampEnv, Select(run, amp, LoadF(s.ampEnv)));
   StoreF(s.filterEnv, Select(run, filterEnv, LoadF(s.filterEnv)));
-  StoreF(s.attacking, Select(run, attacking, LoadF(s.attacking)));
+  StoreF(s.attacking, Select(run, And(rising, one), LoadF(s.attacking)));
   StoreI(s.phase, SelectI(run, phase, LoadI(s.phase)));
-  *a.noise = noise;
   return done;
 }
 
@@ -121,28 +133,36 @@ struct FilterCoefficients {
 // One sample at ring position kPos. Answers false, changing nothing, when
 // the sample needs the careful kernel.
 template <int kPos, bool kAllConfigured>
-inline bool FilterSample(FilterRings& r, const FilterCoefficients& c, const float* e, float* y, F8 run) {
+__attribute__((always_inline)) inline bool FilterSample(FilterRings& r, const FilterCoefficients& c, const float* e, float* y, F8 run) {
   constexpr int kOne = (kPos + 2) % 3;  // one sample back
   constexpr int kTwo = (kPos + 1) % 3;  // two samples back
   const F8 guard = SplatF(kGuard);
   const F8 ex = LoadF(e);
   const F8 common = c.b0 * ex + c.b1 * r.in[kOne] + c.b2 * r.in[kTwo];
   F8 section[kFormantSections];
-  F8 sum = SplatF(0.0f);
-  F8 tame = run;
+#pragma GCC unroll 4
   for (int i = 0; i < kFormantSections; ++i) {
     section[i] = common - c.a1[i] * r.out[i][kOne] - c.a2 * r.out[i][kTwo] + guard;
-    sum = sum + section[i] + guard;
-    tame = And(tame, Le(Abs(section[i]), SplatF(kRunawayLevel)));
   }
+  // 0 + y0 is y0: a section's output, the sum of something and the guard,
+  // is never -0.
+  F8 sum = section[0] + guard;
+  sum = sum + section[1] + guard;
+  sum = sum + section[2] + guard;
+  sum = sum + section[3] + guard;
   const F8 filtered =
       c.lowB0 * sum + c.lowB1 * r.lowIn[kOne] + c.lowB2 * r.lowIn[kTwo] - c.lowA1 * r.lowOut[kOne] -
       c.lowA2 * r.lowOut[kTwo] + guard;
   const F8 voice = kAllConfigured ? filtered : Select(c.configured, filtered, sum + guard);
-  tame = And(tame, Le(Abs(voice), SplatF(__FLT_MAX__)));
+  // The largest section beyond the runaway level, or an output that is not
+  // finite. A NaN section may slip past the maximum, but not past the sum
+  // and the output it makes NaN.
+  const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
+  const F8 tame = And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
   if (MaskBits(AndNot(tame, run)) != 0) return false;
 
   r.in[kPos] = ex;
+#pragma GCC unroll 4
   for (int i = 0; i < kFormantSections; ++i) r.out[i][kPos] = section[i];
   if (kAllConfigured) {
     r.lowIn[kPos] = sum;
@@ -162,6 +182,7 @@ inline FilterCoefficients LoadCoefficients(const VoiceLanes& s) {
   c.b1 = LoadF(s.formantB1);
   c.b2 = LoadF(s.formantB2);
   c.a2 = LoadF(s.formantA2);
+#pragma GCC unroll 4
   for (int i = 0; i < kFormantSections; ++i) c.a1[i] = LoadF(s.formantA1[i]);
   c.lowB0 = LoadF(s.lowpassB0);
   c.lowB1 = LoadF(s.lowpassB1);
@@ -177,7 +198,9 @@ inline FilterCoefficients LoadCoefficients(const VoiceLanes& s) {
 // samples after a runaway section was cleared.
 inline bool InputsShared(const VoiceLanes& s, F8 run) {
   F8 same = run;
+#pragma GCC unroll 4
   for (int i = 1; i < kFormantSections; ++i) {
+  #pragma GCC unroll 4
     for (int j = 0; j < kHistorySlots; ++j) {
       same = And(same, EqI(BitsI(LoadF(s.formantIn[i][j])), BitsI(LoadF(s.formantIn[0][j]))));
     }
@@ -190,8 +213,10 @@ inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, Lan
                      F8 run) {
   const FilterCoefficients c = LoadCoefficients(s);
   FilterRings r;
+#pragma GCC unroll 4
   for (int j = 0; j < kHistorySlots; ++j) {
     r.in[j] = LoadF(s.formantIn[0][j]);
+  #pragma GCC unroll 4
     for (int i = 0; i < kFormantSections; ++i) r.out[i][j] = LoadF(s.formantOut[i][j]);
     r.lowIn[j] = LoadF(s.lowpassIn[j]);
     r.lowOut[j] = LoadF(s.lowpassOut[j]);
@@ -209,7 +234,9 @@ inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, Lan
     p = next;
     ++done;
   }
+#pragma GCC unroll 4
   for (int j = 0; j < kHistorySlots; ++j) {
+  #pragma GCC unroll 4
     for (int i = 0; i < kFormantSections; ++i) {
       StoreF(s.formantIn[i][j], Select(run, r.in[j], LoadF(s.formantIn[i][j])));
       StoreF(s.formantOut[i][j], Select(run, r.out[i][j], LoadF(s.formantOut[i][j])));
@@ -279,6 +306,21 @@ inline void FilterVoicesCareful(VoiceLanes& s, int position, const LaneRow* exci
     }
     StoreF(output[k], And(run, voice));
   }
+}
+
+// The voices' outputs summed sample by sample, in voice order (as the scalar
+// loop adds them; voices that do not run give +0), rows at a time.
+inline void SumVoices(const LaneRow* output, float* mono, int count) {
+  alignas(32) float sums[kMaxRun];
+  for (int at = 0; at < count; at += 8) {
+    F8 column[kVoiceSlots];
+    Transpose(output + at, column);
+    F8 sum = column[0];
+#pragma GCC unroll 8
+    for (int v = 1; v < kMaxVoices; ++v) sum = sum + column[v];
+    StoreF(sums + at, sum);
+  }
+  for (int i = 0; i < count; ++i) mono[i] = sums[i];
 }
 
 // --- Output -----------------------------------------------------------------
