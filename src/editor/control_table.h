@@ -7,23 +7,9 @@
 #include <optional>
 #include <string_view>
 
-enum class ControlKind { Dial, Slider, Lamp };
+#include "value_text/value_rule.h"
 
-// How a control's value reads in the caption strip.
-enum class ValueRule {
-  None,
-  EnvelopeTime,
-  VowelMix,
-  Percent,
-  Level,
-  Rate2048,
-  Rate4096,
-  Semitones,
-  QbSteps,
-  Frequency,
-  WetDry,
-  ChorusMs,
-};
+enum class ControlKind { Dial, Slider, Lamp };
 
 struct ControlSpec {
   int index;
@@ -32,7 +18,7 @@ struct ControlSpec {
   int x, y, width, height;
   std::string_view shortCaption;
   std::string_view longCaption;
-  ValueRule rule;
+  ValueRule rule;  // how the value reads in the caption strip
 };
 
 constexpr int kDialSize = 41;

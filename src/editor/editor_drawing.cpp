@@ -5,9 +5,9 @@
 #include "editor/dial_geometry.h"
 #include "editor/editor_colors.h"
 #include "editor/plugin_editor_window.h"
-#include "editor/value_text.h"
 #include "engine/numeric.h"
-#include "instrument/decimal_separator.h"
+#include "value_text/decimal_separator.h"
+#include "value_text/value_text.h"
 
 void TPluginEditorWindow::Clearscreen(Picture& picture, Pixel color) {
   Canvas& c = picture.canvas;

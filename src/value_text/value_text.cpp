@@ -1,9 +1,9 @@
-#include "editor/value_text.h"
+#include "value_text/value_text.h"
 
 #include <cmath>
 
 #include "engine/numeric.h"
-#include "instrument/float_text.h"
+#include "value_text/float_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/control_table.h"
+#include "value_text/value_rule.h"
 
 constexpr std::array<std::string_view, 5> VowelLetters{"A", "E", "I", "O", "U"};
 
@@ -30,5 +30,5 @@ std::string FilterStr(float v, char separator);
 std::string WetDryStr(float v);
 std::string vstr(float v);
 
-// The value text of a control with the given rule.
+// The value text of a value read by the given rule.
 std::string ValueText(ValueRule rule, float v, char separator);
