@@ -14,4 +14,6 @@ enum class ValueRule {
   Frequency,
   WetDry,
   ChorusMs,
+  ExcitationType,  // "Saw", "Sqr" or "Noise"
+  Switch,          // "On" or "Off"
 };
