@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 
 #include "fake_synth_state.h"
 #include "host/host_error.h"
 #include "host/midi_file.h"
+#include "host/phrases.h"
 #include "host/plugin_session.h"
 #include "midi_bytes.h"
 
@@ -123,6 +125,30 @@ TEST(RenderEngine, EveryChannelMessageOfAMidiFileReachesThePluginAtItsTime) {
     EXPECT_EQ(received[i].data1, messages[i].bytes[1]) << i;
     EXPECT_EQ(received[i].data2, messages[i].bytes[2]) << i;
   }
+}
+
+TEST(RenderEngine, BendPhraseMovesTheWheelAndHoldsThePedal) {
+  const auto song = MakePhrase("bend");
+  ASSERT_TRUE(song.has_value());
+  std::vector<int> wheel;
+  std::vector<std::pair<double, int>> pedal;
+  int releasedUnderThePedal = 0;
+  for (const FakeSynthEvent& e : Play(*song)) {
+    if (e.status == 0xE0) wheel.push_back(e.data1 | e.data2 << 7);
+    if (e.status == 0xB0 && e.data1 == 64) pedal.emplace_back(e.samplePos, e.data2);
+    if (e.status == 0x80 && pedal.size() == 1 && e.samplePos > pedal[0].first) ++releasedUnderThePedal;
+  }
+  // From the centre up to the top and back, in small steps.
+  ASSERT_GE(wheel.size(), 10u);
+  EXPECT_EQ(wheel.front(), 8192);
+  EXPECT_EQ(*std::max_element(wheel.begin(), wheel.end()), 16383);
+  EXPECT_EQ(wheel.back(), 8192);
+  for (std::size_t i = 1; i < wheel.size(); ++i) EXPECT_LE(std::abs(wheel[i] - wheel[i - 1]), 1024) << i;
+  // Down on beat 2, up on beat 4, with notes let go while it is down.
+  ASSERT_EQ(pedal.size(), 2u);
+  EXPECT_EQ(pedal[0], std::make_pair(2 * 22050.0, 127));
+  EXPECT_EQ(pedal[1], std::make_pair(4 * 22050.0, 0));
+  EXPECT_GE(releasedUnderThePedal, 2);
 }
 
 TEST(RenderEngine, ReportsTimeAndTempoEveryBlock) {
