@@ -17,6 +17,12 @@ const ControlSpec* ControlForIndex(int index) {
   return nullptr;
 }
 
+ValueRule ValueRuleForIndex(int index) {
+  if (index == kTypeStripIndex) return ValueRule::ExcitationType;
+  const ControlSpec* control = ControlForIndex(index);
+  return control != nullptr ? control->rule : ValueRule::None;
+}
+
 const ControlSpec* ControlNamed(std::string_view name) {
   for (const ControlSpec& c : kControls) {
     if (SameNameIgnoringCase(c.name, name)) return &c;

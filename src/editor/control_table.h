@@ -7,23 +7,9 @@
 #include <optional>
 #include <string_view>
 
-enum class ControlKind { Dial, Slider, Lamp };
+#include "value_text/value_rule.h"
 
-// How a control's value reads in the caption strip.
-enum class ValueRule {
-  None,
-  EnvelopeTime,
-  VowelMix,
-  Percent,
-  Level,
-  Rate2048,
-  Rate4096,
-  Semitones,
-  QbSteps,
-  Frequency,
-  WetDry,
-  ChorusMs,
-};
+enum class ControlKind { Dial, Slider, Lamp };
 
 struct ControlSpec {
   int index;
@@ -32,7 +18,7 @@ struct ControlSpec {
   int x, y, width, height;
   std::string_view shortCaption;
   std::string_view longCaption;
-  ValueRule rule;
+  ValueRule rule;  // how the value reads as text
 };
 
 constexpr int kDialSize = 41;
@@ -57,7 +43,7 @@ constexpr std::array<ControlSpec, 30> kControls{{
     {16, "DBand", ControlKind::Dial, 70, 195, 41, 41, "Band", "Band Width ", ValueRule::Percent},
     {17, "DWaha", ControlKind::Dial, 125, 195, 41, 41, "Wah Am", "Wah Amount ", ValueRule::Percent},
     {18, "DWahs", ControlKind::Dial, 180, 195, 41, 41, "Wah Sp", "Wah Speed ", ValueRule::Rate2048},
-    {19, "DelayOn", ControlKind::Lamp, 430, 175, 16, 16, "", "", ValueRule::None},
+    {19, "DelayOn", ControlKind::Lamp, 430, 175, 16, 16, "", "", ValueRule::Switch},
     {20, "Dlen", ControlKind::Dial, 240, 195, 41, 41, "Len", "Delay Length (cc90)", ValueRule::QbSteps},
     {21, "DFeed", ControlKind::Dial, 295, 195, 41, 41, "Feed", "Delay Feedback", ValueRule::Percent},
     {22, "Dfilter", ControlKind::Dial, 405, 195, 41, 41, "Filter", "Delay Low Filter", ValueRule::Frequency},
@@ -66,7 +52,7 @@ constexpr std::array<ControlSpec, 30> kControls{{
     {25, "CWidth", ControlKind::Dial, 295, 275, 41, 41, "Width", "Chorus Width ", ValueRule::Percent},
     {26, "CSpeed", ControlKind::Dial, 350, 275, 41, 41, "Speed", "Chorus Speed ", ValueRule::Rate4096},
     {27, "CFeed", ControlKind::Dial, 405, 275, 41, 41, "Feed", "Chorus Feedback ", ValueRule::Percent},
-    {28, "ChorusOn", ControlKind::Lamp, 430, 255, 16, 16, "", "", ValueRule::None},
+    {28, "ChorusOn", ControlKind::Lamp, 430, 255, 16, 16, "", "", ValueRule::Switch},
     {29, "DFilt", ControlKind::Dial, 245, 115, 41, 41, "Freq", "Filter Freq (cc91)", ValueRule::Frequency},
     {30, "Dq", ControlKind::Dial, 300, 115, 41, 41, "Q", "Filter Q (cc92)", ValueRule::Percent},
     {31, "DFe", ControlKind::Dial, 355, 115, 41, 41, "Env", "Filter Env Amt", ValueRule::Percent},
@@ -101,12 +87,19 @@ constexpr std::array<StripId, 6> kHeaderPaintOrder{StripId::Imain,    StripId::I
 
 constexpr std::array<std::string_view, 3> TypeNames{"Type: Saw", "Type: Sqr", "Type: Noise"};
 
+// The parameter the type strip selects: the excitation type.
+constexpr int kTypeStripIndex = 14;
+
 constexpr int kClientWidth = 463;
 constexpr int kClientHeight = 325;
 constexpr int kMirrorSlots = 51;
 
 // The control bound to a parameter index, if any.
 const ControlSpec* ControlForIndex(int index);
+
+// How a parameter's value reads as text: by its control's rule, as the
+// excitation type for the type strip's index, by no rule for the others.
+ValueRule ValueRuleForIndex(int index);
 
 // Picture names are matched without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);

@@ -5,9 +5,10 @@
 #include "editor/dial_geometry.h"
 #include "editor/editor_colors.h"
 #include "editor/plugin_editor_window.h"
-#include "editor/value_text.h"
 #include "engine/numeric.h"
-#include "instrument/decimal_separator.h"
+#include "value_text/decimal_separator.h"
+#include "value_text/parameter_choices.h"
+#include "value_text/value_text.h"
 
 void TPluginEditorWindow::Clearscreen(Picture& picture, Pixel color) {
   Canvas& c = picture.canvas;
@@ -99,7 +100,7 @@ void TPluginEditorWindow::DrawDial2(Picture& picture, int index, std::string_vie
 }
 
 void TPluginEditorWindow::DrawBox(Picture& picture, int index) {
-  Clearscreen2(picture, Value(index) > 0.5f ? kRed : kLampGrey);
+  Clearscreen2(picture, SwitchIsOn(Value(index)) ? kRed : kLampGrey);
 }
 
 void TPluginEditorWindow::SetControl(int index) {
@@ -128,8 +129,6 @@ void TPluginEditorWindow::SetLabel(int index) {
 void TPluginEditorWindow::ShowType() {
   Picture& strip = StripPicture(StripId::IType);
   Clearscreen2(strip, kMidGrey);
-  std::int32_t t = FloorInt(static_cast<double>(Value(14)) * 2.99);
-  if (t < 0) t = 0;
-  if (t > 2) t = 2;
+  const std::int32_t t = ExcitationType(Value(kTypeStripIndex));
   Printf2(strip, kBlack, kMidGrey, 8, 1, 1, TypeNames[static_cast<std::size_t>(t)], 1);
 }

@@ -4,7 +4,6 @@
 
 #include "editor/plugin_editor_window.h"
 #include "engine/numeric.h"
-#include "instrument/aplugin.h"
 
 namespace {
 

@@ -1,18 +1,10 @@
 #include "editor/editor_screenshot.h"
 
-#include <array>
 #include <memory>
 
 #include "editor/plugin_editor_window.h"
-#include "instrument/aplugin.h"
 #include "platform/offscreen_window_system.h"
 #include "platform/png_writer.h"
-
-PixelImage ComposeEditorPicture(APlugin& plugin) {
-  std::array<float, kMirrorSlots> values{};
-  for (int i = 0; i < kMirrorSlots; ++i) values[static_cast<std::size_t>(i)] = ReadParam(plugin.Params(), i);
-  return ComposeEditorPicture(values);
-}
 
 PixelImage ComposeEditorPicture(std::span<const float> values) {
   OffscreenWindowSystem system;
@@ -31,10 +23,5 @@ PixelImage ComposeEditorPicture(std::span<const float> values) {
 
 bool WriteEditorScreenshot(std::span<const float> values, const std::string& path) {
   const PixelImage picture = ComposeEditorPicture(values);
-  return picture.Width() > 0 && WritePng(picture, path);
-}
-
-bool WriteEditorScreenshot(APlugin& plugin, const std::string& path) {
-  const PixelImage picture = ComposeEditorPicture(plugin);
   return picture.Width() > 0 && WritePng(picture, path);
 }

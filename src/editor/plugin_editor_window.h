@@ -11,11 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/edited_plugin.h"
 #include "editor/param_mirror.h"
 #include "editor/picture.h"
 #include "platform/window_system.h"
-
-class APlugin;
 
 class TPluginEditorWindow : public WindowEvents {
  public:
@@ -36,7 +35,7 @@ class TPluginEditorWindow : public WindowEvents {
   int ClientHeight() const { return native->ClientHeight(); }
 
   // Fields the editor's logic uses.
-  APlugin* plugin = nullptr;
+  EditedPlugin* plugin = nullptr;
   std::int32_t dragmode = 0;  // -1 none, 0 absolute, 1 relative
   ParamMirror& fvar;
   std::array<float, kMirrorSlots> lastfvar{};

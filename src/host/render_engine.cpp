@@ -78,6 +78,7 @@ RenderReport RenderTimeline(EffectInstance& instance, HostContext& host, const T
       ++next;
     }
     std::int64_t length = options.blockSize;
+    bool finished = false;
     if (next < timeline.events.size()) {
       length = std::min(length, timeline.events[next].frame - frame);
     } else if (frame < musicEnd) {
@@ -86,10 +87,12 @@ RenderReport RenderTimeline(EffectInstance& instance, HostContext& host, const T
       const std::int64_t tail = frame - musicEnd;
       if (tail >= tailLimit) {
         report.tailLimited = !fixedTail && tailLimit > 0;
-        break;
+        finished = true;
+      } else if (!fixedTail && quiet.quietRun() >= quietFrames) {
+        finished = true;
+      } else {
+        length = std::min(length, tailLimit - tail);
       }
-      if (!fixedTail && quiet.quietRun() >= quietFrames) break;
-      length = std::min(length, tailLimit - tail);
     }
 
     host.setPosition(frame);
@@ -97,6 +100,9 @@ RenderReport RenderTimeline(EffectInstance& instance, HostContext& host, const T
       instance.sendEvents(batch.events());
       report.events += batch.size();
     }
+    // Events on the last frame (a final pedal release or all-notes-off with
+    // no tail) still reach the plug-in, though no block follows them.
+    if (finished) break;
     const auto frames = static_cast<VstInt32>(length);
     instance.process(in.pointers(), out.pointers(), frames);
     if (frame >= musicEnd) quiet.feed(out.pointers(), outputs, frames);

@@ -5,12 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "editor/control_table.h"
 #include "frame/aeff_editor.h"
 #include "instrument/aplugin_editor.h"
 #include "instrument/bank_export.h"
 #include "instrument/factory_programs.h"
 #include "instrument/text_copy.h"
+#include "value_text/decimal_separator.h"
+#include "value_text/value_text.h"
 
 namespace {
 
@@ -81,7 +85,26 @@ float APlugin::getParameter(VstInt32 index) {
 
 void APlugin::getParameterLabel(VstInt32, char* label) { CopyText(label, ""); }
 
-void APlugin::getParameterDisplay(VstInt32, char*) {}
+// The text the editor's caption strip shows for the value ("Saw", "Sqr" or
+// "Noise" for the excitation type, "On" or "Off" for the two switches), and
+// the empty string for parameters without one.
+//
+// The VST 2 interface gives display texts kVstMaxParamStrLen (8) bytes, the
+// terminator included, and a host has no way to say that its buffer is
+// larger. So the text is cut to 7 characters: a host that passes exactly the
+// documented room is never written past. Most texts fit ("20.5KHz",
+// "-39.9dB", "22.5 ms", "1/32 qb"); cut are "Always On" ("Always "), the
+// semitones from -10 down ("-24 sem"), and every vowel mix (up to 10
+// characters) and wet/dry text (up to 14), which show only their start.
+void APlugin::getParameterDisplay(VstInt32 index, char* text) {
+  try {
+    const std::string display = ValueText(ValueRuleForIndex(index), getParameter(index), UserDecimalSeparator());
+    CopyTextCut(text, display, kVstMaxParamStrLen);
+  } catch (...) {
+    // Nothing may escape into the host's C code.
+    CopyTextCut(text, "", kVstMaxParamStrLen);
+  }
+}
 
 void APlugin::getParameterName(VstInt32 index, char* text) {
   const bool named = index >= 0 && index < kNumParams;

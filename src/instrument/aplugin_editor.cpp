@@ -60,7 +60,7 @@ VstInt32 APluginEditor::open(void* ptr) {
       return 0;
     }
     window->Native().SetBounds(0, 0, window->ClientWidth(), window->ClientHeight());
-    window->plugin = plugin;
+    window->plugin = this;
   }
   plugin->editorClosed.store(0);
   window->Native().PaintPending();
@@ -89,3 +89,5 @@ void APluginEditor::idle() {
 void APluginEditor::update() {
   if (plugin->editorClosed.load() == 0 && windowLive.load()) CopyValues();
 }
+
+void APluginEditor::setParameterAutomated(int index, float value) { plugin->setParameterAutomated(index, value); }

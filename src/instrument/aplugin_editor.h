@@ -1,6 +1,7 @@
 // The editor bridge: answers the host's editor requests by creating,
 // showing, hiding and destroying the editor window inside the host's
-// window, and keeps the window's copy of the parameter values in step.
+// window, keeps the window's copy of the parameter values in step, and is
+// the plug-in the window edits, passing its changes on to the instrument.
 //
 // The value copy lives here, not in the window: `update` may run on the
 // audio thread while the user-interface thread destroys the window, so it
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <memory>
 
+#include "editor/edited_plugin.h"
 #include "editor/param_mirror.h"
 #include "frame/aeff_editor.h"
 
@@ -17,7 +19,7 @@ class APlugin;
 class TPluginEditorWindow;
 class WindowSystem;
 
-class APluginEditor : public AEffEditor {
+class APluginEditor : public AEffEditor, public EditedPlugin {
  public:
   static constexpr short kDefaultWidth = 665;
   static constexpr short kDefaultHeight = 518;
@@ -33,6 +35,9 @@ class APluginEditor : public AEffEditor {
   void close() override;
   void idle() override;
   void update() override;
+
+  // EditedPlugin: a change made in the window.
+  void setParameterAutomated(int index, float value) override;
 
   // State, for the window's owner and tests.
   TPluginEditorWindow* Window() const { return window.get(); }

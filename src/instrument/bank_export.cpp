@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "instrument/decimal_separator.h"
-#include "instrument/float_text.h"
+#include "value_text/decimal_separator.h"
+#include "value_text/float_text.h"
 
 #if defined(_WIN32)
 #include <process.h>

@@ -44,7 +44,7 @@ TEST_F(BridgeTest, OpenPlacesShowsAndFillsTheWindow) {
   EXPECT_EQ(Native().ClientHeight(), 325);
   EXPECT_EQ(Native().TimerInterval(), 200);
   EXPECT_EQ(plugin->editorClosed.load(), 0);
-  EXPECT_EQ(Window().plugin, plugin.get());
+  EXPECT_EQ(Window().plugin, static_cast<EditedPlugin*>(bridge));
   for (int i = 0; i < kMirrorSlots; ++i) {
     EXPECT_EQ(Load(Window().fvar, i), ReadParam(plugin->Params(), i)) << i;
     EXPECT_EQ(Window().lastfvar[static_cast<std::size_t>(i)], i <= 40 ? Load(Window().fvar, i) : -1.0f) << i;

@@ -75,7 +75,8 @@ VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr v
         auto* midi = reinterpret_cast<VstMidiEvent*>(entries[i]);
         const auto status = static_cast<unsigned char>(midi->midiData[0]);
         state->events.push_back({time != nullptr ? time->samplePos : -1.0, midi->deltaFrames, status,
-                                 static_cast<unsigned char>(midi->midiData[1])});
+                                 static_cast<unsigned char>(midi->midiData[1]),
+                                 static_cast<unsigned char>(midi->midiData[2])});
         if ((status & 0xF0) == 0x90 && midi->midiData[2] != 0) state->gate = true;
         if ((status & 0xF0) == 0x80 || ((status & 0xF0) == 0x90 && midi->midiData[2] == 0)) state->gate = false;
       }

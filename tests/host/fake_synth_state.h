@@ -20,6 +20,7 @@ struct FakeSynthEvent {
   VstInt32 deltaFrames;
   unsigned char status;
   unsigned char data1;
+  unsigned char data2;
 };
 
 struct FakeSynthState {

@@ -1,15 +1,21 @@
 // The host driving the test plug-in in-process: loading, the call sequence,
-// block splitting at event times, time info and the tail.
+// block splitting at event times, the MIDI that reaches the plug-in, time
+// info and the tail.
 #include "host/render_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <utility>
 
 #include "fake_synth_state.h"
 #include "host/host_error.h"
+#include "host/midi_file.h"
+#include "host/phrases.h"
 #include "host/plugin_session.h"
+#include "midi_bytes.h"
 
 namespace vyrtal::host {
 namespace {
@@ -77,6 +83,72 @@ TEST(RenderEngine, SplitsBlocksSoEventsLandOnTheirSample) {
     EXPECT_GT(block.frames, 0);
   }
   EXPECT_TRUE(session.host->midiWanted());
+}
+
+// What the test plug-in receives when a song plays at 44100 Hz and 120 BPM
+// (22050 frames a quarter note).
+std::vector<FakeSynthEvent> Play(const MidiSong& song) {
+  PluginSession session = Open(FAKE_SYNTH_PATH);
+  RenderOptions options;
+  options.tailSeconds = 0.0;
+  MemorySink sink;
+  RenderTimeline(*session.instance, *session.host, MakeTimeline(song, 44100.0, 120.0), options, sink);
+  return State(*session.instance).events;
+}
+
+TEST(RenderEngine, EveryChannelMessageOfAMidiFileReachesThePluginAtItsTime) {
+  struct Message {
+    std::uint32_t tick;
+    std::array<std::uint8_t, 3> bytes;
+  };
+  const Message messages[] = {
+      {0, {0x90, 57, 100}},    {240, {0xE0, 0x00, 0x60}}, {480, {0xB0, 64, 127}}, {480, {0xB0, 101, 0}},
+      {480, {0xB0, 100, 0}},   {480, {0xB0, 6, 12}},      {480, {0xB0, 38, 0}},   {720, {0xB1, 64, 0}},
+      {960, {0xB0, 120, 0}},   {960, {0xB0, 121, 0}},     {960, {0xB0, 122, 127}}, {960, {0xB0, 123, 0}},
+      {1200, {0xB0, 124, 0}},  {1200, {0xB0, 125, 0}},    {1200, {0xB0, 126, 1}}, {1200, {0xB0, 127, 0}},
+      {1440, {0xE0, 0x00, 0x40}}, {1440, {0x80, 57, 64}},
+  };
+  test::TrackBuilder track;
+  std::uint32_t last = 0;
+  for (const Message& m : messages) {
+    track.event(m.tick - last, {m.bytes[0], m.bytes[1], m.bytes[2]});
+    last = m.tick;
+  }
+  track.end();
+  const std::vector<FakeSynthEvent> received =
+      Play(ParseMidiFile(test::Concat({test::Header(0, 1, 480), track.chunk()}), "controllers.mid"));
+
+  ASSERT_EQ(received.size(), std::size(messages));
+  for (std::size_t i = 0; i < received.size(); ++i) {
+    EXPECT_DOUBLE_EQ(received[i].samplePos, messages[i].tick * 22050.0 / 480.0) << i;
+    EXPECT_EQ(received[i].status, messages[i].bytes[0]) << i;
+    EXPECT_EQ(received[i].data1, messages[i].bytes[1]) << i;
+    EXPECT_EQ(received[i].data2, messages[i].bytes[2]) << i;
+  }
+}
+
+TEST(RenderEngine, BendPhraseMovesTheWheelAndHoldsThePedal) {
+  const auto song = MakePhrase("bend");
+  ASSERT_TRUE(song.has_value());
+  std::vector<int> wheel;
+  std::vector<std::pair<double, int>> pedal;
+  int releasedUnderThePedal = 0;
+  for (const FakeSynthEvent& e : Play(*song)) {
+    if (e.status == 0xE0) wheel.push_back(e.data1 | e.data2 << 7);
+    if (e.status == 0xB0 && e.data1 == 64) pedal.emplace_back(e.samplePos, e.data2);
+    if (e.status == 0x80 && pedal.size() == 1 && e.samplePos > pedal[0].first) ++releasedUnderThePedal;
+  }
+  // From the centre up to the top and back, in small steps.
+  ASSERT_GE(wheel.size(), 10u);
+  EXPECT_EQ(wheel.front(), 8192);
+  EXPECT_EQ(*std::max_element(wheel.begin(), wheel.end()), 16383);
+  EXPECT_EQ(wheel.back(), 8192);
+  for (std::size_t i = 1; i < wheel.size(); ++i) EXPECT_LE(std::abs(wheel[i] - wheel[i - 1]), 1024) << i;
+  // Down on beat 2, up on beat 4, with notes let go while it is down.
+  ASSERT_EQ(pedal.size(), 2u);
+  EXPECT_EQ(pedal[0], std::make_pair(2 * 22050.0, 127));
+  EXPECT_EQ(pedal[1], std::make_pair(4 * 22050.0, 0));
+  EXPECT_GE(releasedUnderThePedal, 2);
 }
 
 TEST(RenderEngine, ReportsTimeAndTempoEveryBlock) {

@@ -1,41 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <locale.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "instrument/bank_export.h"
-#include "instrument/decimal_separator.h"
+#include "support/scoped_env.h"
 
 namespace {
-
-// Sets environment variables for one test and puts them back after.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name(name) {
-    if (const char* old = std::getenv(name)) previous = old, had = true;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (had) {
-      setenv(name, previous.c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-
- private:
-  const char* name;
-  std::string previous;
-  bool had = false;
-};
 
 ProgramBank MakeBank() {
   ProgramBank bank;
@@ -109,28 +83,6 @@ TEST(BankExport, WriteCreatesFoldersAndLeavesNoTemporaryBehind) {
   std::remove(path.c_str());
   rmdir((folder + "/Vyrtal").c_str());
   rmdir(folder.c_str());
-}
-
-TEST(DecimalSeparator, ComesFromTheLocaleTheEnvironmentNames) {
-  ScopedEnv all("LC_ALL", nullptr);
-  ScopedEnv numeric("LC_NUMERIC", nullptr);
-  {
-    ScopedEnv lang("LANG", nullptr);
-    EXPECT_EQ(UserDecimalSeparator(), '.');
-  }
-  {
-    ScopedEnv lang("LANG", "C");
-    EXPECT_EQ(UserDecimalSeparator(), '.');
-  }
-  {
-    ScopedEnv lang("LANG", "xx_NOWHERE.UTF-8");
-    EXPECT_EQ(UserDecimalSeparator(), '.');
-  }
-  ScopedEnv german("LC_ALL", "de_DE.UTF-8");
-  locale_t probe = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t>(nullptr));
-  if (probe == static_cast<locale_t>(nullptr)) GTEST_SKIP() << "de_DE.UTF-8 is not installed here";
-  freelocale(probe);
-  EXPECT_EQ(UserDecimalSeparator(), ',');
 }
 
 }  // namespace

@@ -75,13 +75,6 @@ TEST_F(PluginBoundary, EveryParameterHasItsNameAndAnEmptyLabel) {
   for (int i : {-1, 50, 51, 10000}) EXPECT_EQ(plugin.Text(effGetParamName, i), "") << i;
 }
 
-TEST_F(PluginBoundary, ParameterDisplayLeavesTheHostsBufferAlone) {
-  LoadedPlugin plugin(host);
-  char buffer[16] = "untouched";
-  plugin.Dispatch(effGetParamDisplay, 7, 0, buffer);
-  EXPECT_STREQ(buffer, "untouched");
-}
-
 TEST_F(PluginBoundary, ParametersAreClampedAndStoredInTheCurrentProgram) {
   LoadedPlugin plugin(host);
   plugin.Dispatch(effSetProgram, 0, 4);

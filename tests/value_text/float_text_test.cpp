@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "instrument/float_text.h"
+#include "value_text/float_text.h"
 
 namespace {
 

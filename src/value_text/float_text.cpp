@@ -1,4 +1,4 @@
-#include "instrument/float_text.h"
+#include "value_text/float_text.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "editor/value_text.h"
+#include "value_text/value_text.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +85,16 @@ TEST(ValueText, LocaleSeparatorIsUsed) {
   EXPECT_EQ(ValueText(ValueRule::Frequency, 0.75f, ','), "3,6KHz");
   EXPECT_EQ(ValueText(ValueRule::QbSteps, 1.0f, ','), "7,75qb");
   EXPECT_EQ(FloatStr(-4.1f, 10.0f, ','), "-4,1");
+}
+
+TEST(ValueText, ChoicesReadAsWords) {
+  EXPECT_EQ(ValueText(ValueRule::ExcitationType, 0.0f, '.'), "Saw");
+  EXPECT_EQ(ValueText(ValueRule::ExcitationType, 0.34f, '.'), "Sqr");
+  EXPECT_EQ(ValueText(ValueRule::ExcitationType, 0.67f, '.'), "Noise");
+  EXPECT_EQ(ValueText(ValueRule::ExcitationType, 1.0f, '.'), "Noise");
+  EXPECT_EQ(ValueText(ValueRule::Switch, 0.5f, '.'), "Off");
+  EXPECT_EQ(ValueText(ValueRule::Switch, 0.51f, '.'), "On");
+  EXPECT_EQ(ValueText(ValueRule::None, 0.5f, '.'), "");
 }
 
 TEST(ValueText, TablesHaveTheirEnds) {

@@ -1,9 +1,10 @@
-#include "editor/value_text.h"
+#include "value_text/value_text.h"
 
 #include <cmath>
 
 #include "engine/numeric.h"
-#include "instrument/float_text.h"
+#include "value_text/float_text.h"
+#include "value_text/parameter_choices.h"
 
 namespace {
 
@@ -98,6 +99,10 @@ std::string ValueText(ValueRule rule, float v, char separator) {
       return WetDryStr(v);
     case ValueRule::ChorusMs:
       return NumberText(FloorInt(static_cast<double>(v) * 300.0) / 10.0, separator) + " ms";
+    case ValueRule::ExcitationType:
+      return std::string(kExcitationTypeNames[static_cast<std::size_t>(ExcitationType(v))]);
+    case ValueRule::Switch:
+      return SwitchIsOn(v) ? "On" : "Off";
     case ValueRule::None:
       break;
   }

@@ -1,13 +1,14 @@
-// The texts the caption strip shows for a control's value (0..1). Numbers
-// are written in the shortest decimal form with the user's decimal
-// separator; each routine only computes, it changes nothing.
+// The texts a parameter's value (0..1) reads as, in the editor's caption
+// strip and for the host alike. Numbers are written in the shortest decimal
+// form with the given (the user's) decimal separator; each routine only
+// computes, it changes nothing.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "editor/control_table.h"
+#include "value_text/value_rule.h"
 
 constexpr std::array<std::string_view, 5> VowelLetters{"A", "E", "I", "O", "U"};
 
@@ -17,6 +18,8 @@ constexpr std::array<std::string_view, 50> EnvelopeTimeNames{
     "2 qb",    "5/2 qb",  "3 qb",    "7/2 qb",  "4 qb",   "5 qb",    "6 qb",     "7 qb",   "8 qb",   "9 qb",
     "10 qb",   "12 qb",   "14 qb",   "16 qb",   "20 qb",  "24 qb",   "28 qb",    "32 qb",  "36 qb",  "40 qb",
     "44 qb",   "48 qb",   "56 qb",   "64 qb",   "80 qb",  "96 qb",   "128 qb",   "192 qb", "256 qb", "Always On"};
+
+constexpr std::array<std::string_view, 3> kExcitationTypeNames{"Saw", "Sqr", "Noise"};
 
 // A number as the editor writes it: shortest form, at most 15 significant
 // digits, the given decimal separator.
@@ -30,5 +33,5 @@ std::string FilterStr(float v, char separator);
 std::string WetDryStr(float v);
 std::string vstr(float v);
 
-// The value text of a control with the given rule.
+// The value text of a value read by the given rule.
 std::string ValueText(ValueRule rule, float v, char separator);

@@ -1,4 +1,4 @@
-#include "instrument/decimal_separator.h"
+#include "value_text/decimal_separator.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "editor/editor_screenshot.h"
 #include "instrument/aplugin.h"
@@ -44,7 +45,9 @@ int main(int argc, char** argv) {
   if (output.empty()) return Usage();
   APlugin plugin(HostCallback);
   plugin.setProgram(program);
-  if (!WriteEditorScreenshot(plugin, output)) {
+  std::vector<float> values(kNumParams);
+  for (int i = 0; i < kNumParams; ++i) values[static_cast<std::size_t>(i)] = plugin.getParameter(i);
+  if (!WriteEditorScreenshot(values, output)) {
     std::fprintf(stderr, "vyrtal-screenshot: cannot write %s\n", output.c_str());
     return 1;
   }
