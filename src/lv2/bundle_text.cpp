@@ -1,0 +1,166 @@
+#include "lv2/bundle_text.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+
+#include "instrument/factory_programs.h"
+#include "instrument/identity.h"
+#include "lv2/control_ports.h"
+#include "lv2/plugin_uris.h"
+#include "lv2/port_names.h"
+
+namespace vyrtal::lv2 {
+
+namespace {
+
+constexpr std::string_view kPrefixes =
+    "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+    "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
+    "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+    "@prefix log: <http://lv2plug.in/ns/ext/log#> .\n"
+    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+    "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+
+// The audio ports, in port order after the event input.
+struct AudioPort {
+  const char* direction;
+  const char* symbol;
+  const char* name;
+};
+constexpr std::array<AudioPort, 4> kAudioPorts{{
+    {"lv2:InputPort", "in_1", "In 1"},
+    {"lv2:InputPort", "in_2", "In 2"},
+    {"lv2:OutputPort", "out_l", "Out L"},
+    {"lv2:OutputPort", "out_r", "Out R"},
+}};
+
+std::string Uri(std::string_view uri) { return "<" + std::string(uri) + ">"; }
+
+// The shortest text that reads back as the same single-precision value.
+std::string Number(float value) {
+  std::array<char, 32> text{};
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+  return std::string(text.data(), result.ptr);
+}
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (static_cast<unsigned char>(c) < 0x20) {
+      std::array<char, 8> escape{};
+      std::snprintf(escape.data(), escape.size(), "\\u%04X", static_cast<unsigned>(c));
+      out += escape.data();
+      continue;
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
+// A preset's URI: the prefix and the program's name, with anything but
+// letters, digits, '-' and '_' written as '_'.
+std::string PresetUri(std::string_view name) {
+  std::string uri = kPresetUriPrefix;
+  for (const char c : name) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    uri += plain ? c : '_';
+  }
+  return Uri(uri);
+}
+
+std::string ControlPortText(std::size_t i, float defaultValue) {
+  const ControlPort& port = kControlPorts[i];
+  std::string text = "    [\n        a lv2:InputPort , lv2:ControlPort ;\n";
+  text += "        lv2:index " + std::to_string(kFirstControlPort + i) + " ;\n";
+  text += "        lv2:symbol " + Quoted(port.symbol) + " ;\n";
+  text += "        lv2:name " + Quoted(ControlName(port.parameter)) + " ;\n";
+  text += "        lv2:default " + Number(PortValue(port.range, defaultValue)) + " ;\n";
+  text += "        lv2:minimum 0 ;\n        lv2:maximum 1";
+  if (port.range == ControlRange::kToggle) text += " ;\n        lv2:portProperty lv2:toggled";
+  if (port.range == ControlRange::kEnumeration) {
+    text += " ;\n        lv2:portProperty lv2:enumeration ;\n        lv2:scalePoint";
+    const auto choices = ExcitationChoices();
+    for (std::size_t c = 0; c < choices.size(); ++c) {
+      text += std::string(c == 0 ? " " : " ,\n            ") + "[ rdfs:label " + Quoted(choices[c].label) +
+              " ; rdf:value " + Number(choices[c].value) + " ]";
+    }
+  }
+  return text + "\n    ]";
+}
+
+}  // namespace
+
+std::string ManifestText() {
+  const std::string plugin = Uri(kPluginUri);
+  std::string text(kPrefixes);
+  text += plugin + "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n";
+  text += "    lv2:binary <" + std::string(kBinaryName) + "> ;\n";
+  text += "    rdfs:seeAlso <" + std::string(kPluginFile) + "> .\n";
+  for (const FactoryProgram& program : kFactoryPrograms) {
+    text += "\n" + PresetUri(program.name) + "\n    a pset:Preset ;\n";
+    text += "    lv2:appliesTo " + plugin + " ;\n";
+    text += "    rdfs:seeAlso <" + std::string(kPresetsFile) + "> .\n";
+  }
+  return text;
+}
+
+std::string PluginText() {
+  std::string text(kPrefixes);
+  text += Uri(kPluginUri) + "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n";
+  text += "    doap:name " + Quoted(kProduct) + " ;\n";
+  text += "    doap:maintainer [ foaf:name " + Quoted(kVendor) + " ] ;\n";
+  text += "    lv2:requiredFeature urid:map ;\n";
+  text += "    lv2:optionalFeature lv2:hardRTCapable , log:log , opts:options ;\n";
+  text += "    opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n";
+  text += "    lv2:extensionData state:interface ;\n";
+  text += "    lv2:port [\n        a lv2:InputPort , atom:AtomPort ;\n";
+  text += "        atom:bufferType atom:Sequence ;\n";
+  text += "        atom:supports midi:MidiEvent , time:Position ;\n";
+  text += "        lv2:designation lv2:control ;\n";
+  text += "        lv2:index " + std::to_string(static_cast<std::uint32_t>(PortIndex::kEvents)) + " ;\n";
+  text += "        lv2:symbol \"events\" ;\n        lv2:name \"Events\"\n    ]";
+  for (std::size_t i = 0; i < kAudioPorts.size(); ++i) {
+    const AudioPort& port = kAudioPorts[i];
+    text += " , [\n        a " + std::string(port.direction) + " , lv2:AudioPort ;\n";
+    if (std::string_view(port.direction) == "lv2:InputPort") text += "        lv2:portProperty lv2:connectionOptional ;\n";
+    text += "        lv2:index " + std::to_string(static_cast<std::uint32_t>(PortIndex::kInput1) + i) + " ;\n";
+    text += "        lv2:symbol " + Quoted(port.symbol) + " ;\n";
+    text += "        lv2:name " + Quoted(port.name) + "\n    ]";
+  }
+  const FactoryProgram& defaults = kFactoryPrograms[0];
+  for (std::size_t i = 0; i < kControlPorts.size(); ++i) {
+    text += " ,\n" + ControlPortText(i, defaults.values[static_cast<std::size_t>(kControlPorts[i].parameter)]);
+  }
+  return text + " .\n";
+}
+
+std::string PresetsText() {
+  std::string text(kPrefixes);
+  for (const FactoryProgram& program : kFactoryPrograms) {
+    text += PresetUri(program.name) + "\n    a pset:Preset ;\n";
+    text += "    lv2:appliesTo " + Uri(kPluginUri) + " ;\n";
+    text += "    rdfs:label " + Quoted(program.name) + " ;\n";
+    text += "    lv2:port";
+    for (std::size_t i = 0; i < kControlPorts.size(); ++i) {
+      const ControlPort& port = kControlPorts[i];
+      const float value = program.values[static_cast<std::size_t>(port.parameter)];
+      text += std::string(i == 0 ? " " : " ,\n        ") + "[ lv2:symbol " + Quoted(port.symbol) +
+              " ; pset:value " + Number(PortValue(port.range, value)) + " ]";
+    }
+    text += " .\n\n";
+  }
+  return text;
+}
+
+}  // namespace vyrtal::lv2
