@@ -2,6 +2,8 @@
 
 #include <lv2/atom/atom.h>
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -23,12 +25,18 @@ void Append(std::vector<std::uint8_t>& bytes, const void* data, std::size_t size
   bytes.insert(bytes.end(), first, first + size);
 }
 
-// A vector body: its element size and type, then the elements.
-std::vector<std::uint8_t> FloatVector(std::span<const float> values, const Urids& urids) {
+// Numbers as one string atom: each in the shortest text that reads back as
+// the same float, separated by spaces. Hosts write float atoms with eight
+// decimals, which would change small values.
+std::vector<std::uint8_t> NumberText(std::span<const float> values) {
   std::vector<std::uint8_t> bytes;
-  const LV2_Atom_Vector_Body body{sizeof(float), urids.atomFloat};
-  Append(bytes, &body, sizeof body);
-  Append(bytes, values.data(), values.size_bytes());
+  std::array<char, 32> number{};
+  for (const float value : values) {
+    if (!bytes.empty()) bytes.push_back(' ');
+    const auto result = std::to_chars(number.data(), number.data() + number.size(), value);
+    Append(bytes, number.data(), static_cast<std::size_t>(result.ptr - number.data()));
+  }
+  bytes.push_back('\0');
   return bytes;
 }
 
@@ -58,16 +66,20 @@ Property Fetch(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle, LV
   return property;
 }
 
-// The host's bytes are read by copying, whatever their alignment.
-bool ReadFloatVector(const Property& property, const Urids& urids, std::span<float> out) {
-  if (property.type != urids.atomVector || property.size != sizeof(LV2_Atom_Vector_Body) + out.size_bytes()) {
+// Exactly out.size() numbers and nothing else, in a terminated string.
+bool ReadNumbers(const Property& property, const Urids& urids, std::span<float> out) {
+  if (property.type != urids.atomString || property.size == 0 || property.data[property.size - 1] != '\0') {
     return false;
   }
-  LV2_Atom_Vector_Body body;
-  std::memcpy(&body, property.data, sizeof body);
-  if (body.child_size != sizeof(float) || body.child_type != urids.atomFloat) return false;
-  std::memcpy(out.data(), property.data + sizeof body, out.size_bytes());
-  return true;
+  const char* text = reinterpret_cast<const char*>(property.data);
+  const char* end = text + property.size - 1;
+  for (float& value : out) {
+    while (text != end && *text == ' ') ++text;
+    const auto result = std::from_chars(text, end, value);
+    if (result.ec != std::errc()) return false;
+    text = result.ptr;
+  }
+  return text == end;
 }
 
 bool ReadNames(const Property& property, const Urids& urids, BankSnapshot& bank) {
@@ -117,15 +129,15 @@ LV2_State_Status SaveState(const SavedState& state, LV2_State_Store_Function sto
     std::copy(programValues.begin(), programValues.end(), values.begin() + static_cast<std::ptrdiff_t>(k * kNumParams));
   }
   const std::int32_t program = state.bank.current;
-  const std::vector<std::uint8_t> valueBytes = FloatVector(values, urids);
+  const std::vector<std::uint8_t> valueBytes = NumberText(values);
   const std::vector<std::uint8_t> nameBytes = NameTuple(state.bank, urids);
-  const std::vector<std::uint8_t> controlBytes = FloatVector(state.controls, urids);
+  const std::vector<std::uint8_t> controlBytes = NumberText(state.controls);
 
   for (const LV2_State_Status status : {
            store(handle, urids.stateProgram, &program, sizeof program, urids.atomInt, kPlainPortable),
-           store(handle, urids.stateValues, valueBytes.data(), valueBytes.size(), urids.atomVector, kPlainPortable),
+           store(handle, urids.stateValues, valueBytes.data(), valueBytes.size(), urids.atomString, kPlainPortable),
            store(handle, urids.stateNames, nameBytes.data(), nameBytes.size(), urids.atomTuple, kPlainPortable),
-           store(handle, urids.stateControls, controlBytes.data(), controlBytes.size(), urids.atomVector,
+           store(handle, urids.stateControls, controlBytes.data(), controlBytes.size(), urids.atomString,
                  kPlainPortable)}) {
     if (status != LV2_STATE_SUCCESS) return status;
   }
@@ -155,7 +167,7 @@ RestoreResult RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handl
   read.bank.current = current;
 
   std::array<float, kBankValues> bankValues{};
-  if (!ReadFloatVector(values, urids, bankValues)) {
+  if (!ReadNumbers(values, urids, bankValues)) {
     return Refused(LV2_STATE_ERR_BAD_TYPE, "the program values are not one number for each parameter of each program");
   }
   if (!AllWithin(bankValues, 0.0f, 1.0f)) {
@@ -169,7 +181,7 @@ RestoreResult RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handl
   if (!ReadNames(names, urids, read.bank)) {
     return Refused(LV2_STATE_ERR_BAD_TYPE, "the program names are not one text of at most 60 characters for each program");
   }
-  if (!ReadFloatVector(controls, urids, read.controls) || !AllFinite(read.controls)) {
+  if (!ReadNumbers(controls, urids, read.controls) || !AllFinite(read.controls)) {
     return Refused(LV2_STATE_ERR_BAD_TYPE, "the control values are not one number for each control port");
   }
   state = read;

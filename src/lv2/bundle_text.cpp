@@ -50,7 +50,10 @@ std::string Uri(std::string_view uri) { return "<" + std::string(uri) + ">"; }
 std::string Number(float value) {
   std::array<char, 32> text{};
   const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
-  return std::string(text.data(), result.ptr);
+  std::string number(text.data(), result.ptr);
+  // Whole numbers get a decimal point, so that hosts read every value as a float.
+  if (number.find_first_of(".e") == std::string::npos) number += ".0";
+  return number;
 }
 
 std::string Quoted(std::string_view text) {

@@ -10,9 +10,9 @@ constexpr const char* kPresetUriPrefix = "urn:tollarinfx:vyrtal:preset:";
 
 // State properties.
 constexpr const char* kStateProgramUri = "urn:tollarinfx:vyrtal:state:program";    // atom:Int
-constexpr const char* kStateValuesUri = "urn:tollarinfx:vyrtal:state:values";      // atom:Vector of atom:Float
+constexpr const char* kStateValuesUri = "urn:tollarinfx:vyrtal:state:values";      // atom:String of numbers
 constexpr const char* kStateNamesUri = "urn:tollarinfx:vyrtal:state:names";        // atom:Tuple of atom:String
-constexpr const char* kStateControlsUri = "urn:tollarinfx:vyrtal:state:controls";  // atom:Vector of atom:Float
+constexpr const char* kStateControlsUri = "urn:tollarinfx:vyrtal:state:controls";  // atom:String of numbers
 
 // The plug-in binary inside the bundle.
 constexpr const char* kBinaryName = "vyrtal.so";

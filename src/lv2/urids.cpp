@@ -27,7 +27,6 @@ Urids::Urids(const LV2_URID_Map& map)
       atomLong(Map(map, LV2_ATOM__Long)),
       atomString(Map(map, LV2_ATOM__String)),
       atomTuple(Map(map, LV2_ATOM__Tuple)),
-      atomVector(Map(map, LV2_ATOM__Vector)),
       midiEvent(Map(map, LV2_MIDI__MidiEvent)),
       timePosition(Map(map, LV2_TIME__Position)),
       timeBeatsPerMinute(Map(map, LV2_TIME__beatsPerMinute)),

@@ -9,7 +9,7 @@ struct Urids {
   explicit Urids(const LV2_URID_Map& map);
 
   LV2_URID atomBlank, atomObject, atomSequence, atomFrameTime;
-  LV2_URID atomFloat, atomDouble, atomInt, atomLong, atomString, atomTuple, atomVector;
+  LV2_URID atomFloat, atomDouble, atomInt, atomLong, atomString, atomTuple;
   LV2_URID midiEvent;
   LV2_URID timePosition, timeBeatsPerMinute;
   LV2_URID maxBlockLength, nominalBlockLength;
