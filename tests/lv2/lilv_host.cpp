@@ -5,6 +5,7 @@
 #include <lv2/midi/midi.h>
 #include <lv2/time/time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -46,7 +47,7 @@ LilvNode* World::Uri(const char* uri) {
   return nodes.back();
 }
 
-Instance::Instance(World& world, const float* input) : world(world), input(input) {
+Instance::Instance(World& world, std::span<const float> input) : world(world), input(input) {
   UridTable& urids = world.Urids();
   log.handle = this;
   log.printf = LogPrintf;
@@ -80,7 +81,7 @@ Instance::Instance(World& world, const float* input) : world(world), input(input
   using vyrtal::lv2::PortIndex;
   lilv_instance_connect_port(instance, static_cast<std::uint32_t>(PortIndex::kEvents), sequence.data());
   lilv_instance_connect_port(instance, static_cast<std::uint32_t>(PortIndex::kInput1),
-                             input != nullptr ? inputBlock.data() : nullptr);
+                             input.empty() ? nullptr : inputBlock.data());
   lilv_instance_connect_port(instance, static_cast<std::uint32_t>(PortIndex::kInput2), nullptr);
   lilv_instance_connect_port(instance, static_cast<std::uint32_t>(PortIndex::kOutput1), outputs[0].data());
   lilv_instance_connect_port(instance, static_cast<std::uint32_t>(PortIndex::kOutput2), outputs[1].data());
@@ -117,8 +118,11 @@ void Instance::Run(std::uint32_t frames, const std::vector<TimedEvent>& events) 
     }
   }
   lv2_atom_forge_pop(&forge, &frame);
-  if (input != nullptr) std::memcpy(inputBlock.data(), input + left.size(), frames * sizeof(float));
-  lilv_instance_run(instance, frames);
+  const std::span<const float> rest = input.subspan(std::min(left.size(), input.size()));
+  const std::size_t copied = std::min<std::size_t>(frames, rest.size());
+  std::copy_n(rest.begin(), copied, inputBlock.begin());
+  std::fill(inputBlock.begin() + static_cast<std::ptrdiff_t>(copied), inputBlock.end(), 0.0f);
+  Process(frames);
   left.insert(left.end(), outputs[0].begin(), outputs[0].begin() + frames);
   right.insert(right.end(), outputs[1].begin(), outputs[1].begin() + frames);
 }

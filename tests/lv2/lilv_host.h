@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,9 +69,10 @@ class Instance {
   static constexpr std::uint32_t kMaxBlock = 512;
   static constexpr double kSampleRate = 48000.0;
 
-  // With every port connected but the second audio input.
-  explicit Instance(World& world, const float* input = nullptr);
-  ~Instance();
+  // With every port connected but the second audio input, and the first
+  // one only when there is input; past its end the input is silence.
+  explicit Instance(World& world, std::span<const float> input = {});
+  virtual ~Instance();
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
 
@@ -94,6 +96,10 @@ class Instance {
   LilvState* LilvSave();
   void LilvRestore(const LilvState* state);
 
+ protected:
+  // The host's call of run, for tests that watch it.
+  virtual void Process(std::uint32_t frames) { lilv_instance_run(instance, frames); }
+
  private:
   static int LogPrintf(LV2_Log_Handle handle, LV2_URID type, const char* format, ...);
   static int LogVprintf(LV2_Log_Handle handle, LV2_URID type, const char* format, va_list args);
@@ -101,7 +107,7 @@ class Instance {
   static void SetPortValue(const char* symbol, void* self, const void* value, std::uint32_t size, std::uint32_t type);
 
   World& world;
-  const float* input;
+  std::span<const float> input;
   LilvInstance* instance = nullptr;
   std::vector<std::string> messages;
   LV2_Log_Log log{};

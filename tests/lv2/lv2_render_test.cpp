@@ -75,7 +75,7 @@ class Lv2Render : public ::testing::Test {
 
 TEST_F(Lv2Render, APhraseSoundsSampleForSampleAsTheVstBuild) {
   const Phrase phrase;
-  lv2test::Instance lv2(world, phrase.input.data());
+  lv2test::Instance lv2(world, phrase.input);
   ASSERT_TRUE(lv2.Made());
   phrase.PlayOn(lv2);
   const auto vst = PlayOnVst(phrase);
@@ -91,7 +91,7 @@ TEST_F(Lv2Render, TheTransportsTempoReachesTheEngine) {
   const Phrase phrase;
   Phrase steady;
   std::erase_if(steady.events, [](const lv2test::TimedEvent& e) { return e.midi.empty() && e.frame > 0; });
-  lv2test::Instance changing(world, phrase.input.data()), constant(world, steady.input.data());
+  lv2test::Instance changing(world, phrase.input), constant(world, steady.input);
   phrase.PlayOn(changing);
   steady.PlayOn(constant);
   // Alike up to the change; the delay's time and the envelopes follow it afterwards.

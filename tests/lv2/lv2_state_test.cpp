@@ -39,7 +39,7 @@ class Lv2State : public ::testing::Test {
 
 TEST_F(Lv2State, ARestoredInstanceReadsAndSoundsAsTheSavedOne) {
   const lv2test::Phrase phrase;
-  Instance saved(world, phrase.input.data());
+  Instance saved(world, phrase.input);
   ASSERT_TRUE(saved.Made());
   // Renames and a program change reach an instance through its state.
   StateProperties edited = Saved(saved);
@@ -67,7 +67,7 @@ TEST_F(Lv2State, ARestoredInstanceReadsAndSoundsAsTheSavedOne) {
   LilvState* read = lilv_state_new_from_string(world.Lilv(), world.Urids().MapFeature(), text);
   lilv_free(text);
   ASSERT_NE(read, nullptr);
-  Instance restored(world, phrase.input.data());
+  Instance restored(world, phrase.input);
   restored.LilvRestore(read);
   lilv_state_free(read);
   EXPECT_TRUE(restored.LogMessages().empty());

@@ -4,6 +4,8 @@ local dir = os.getenv ("VYRTAL_ARDOUR_DIR")
 ARDOUR.config ():set_hide_dummy_backend (false)
 assert (AudioEngine:set_backend ("None (Dummy)", "", ""))
 assert (create_session (dir .. "/session", "vyrtal", 48000))
+-- The engine settles before the track's ports are registered.
+ARDOUR.LuaAPI.usleep (1000000)
 
 local tracks = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
   ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2), true,
