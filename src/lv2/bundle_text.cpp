@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <initializer_list>
 #include <string_view>
 
 #include "instrument/factory_programs.h"
@@ -44,7 +45,16 @@ constexpr std::array<AudioPort, 4> kAudioPorts{{
     {"lv2:OutputPort", "out_r", "Out R"},
 }};
 
-std::string Uri(std::string_view uri) { return "<" + std::string(uri) + ">"; }
+// Appends the pieces to the text, one after the other.
+void Add(std::string& text, std::initializer_list<std::string_view> pieces) {
+  for (const std::string_view piece : pieces) text.append(piece);
+}
+
+std::string Uri(std::string_view uri) {
+  std::string text;
+  Add(text, {"<", uri, ">"});
+  return text;
+}
 
 // The shortest text that reads back as the same single-precision value.
 std::string Number(float value) {
@@ -68,13 +78,14 @@ std::string Quoted(std::string_view text) {
     }
     out += c;
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 // A preset's URI: the prefix and the program's name, with anything but
 // letters, digits, '-' and '_' written as '_'.
 std::string PresetUri(std::string_view name) {
-  std::string uri = kPresetUriPrefix;
+  std::string uri(kPresetUriPrefix);
   for (const char c : name) {
     const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
     uri += plain ? c : '_';
@@ -85,21 +96,22 @@ std::string PresetUri(std::string_view name) {
 std::string ControlPortText(std::size_t i, float defaultValue) {
   const ControlPort& port = kControlPorts[i];
   std::string text = "    [\n        a lv2:InputPort , lv2:ControlPort ;\n";
-  text += "        lv2:index " + std::to_string(kFirstControlPort + i) + " ;\n";
-  text += "        lv2:symbol " + Quoted(port.symbol) + " ;\n";
-  text += "        lv2:name " + Quoted(ControlName(port.parameter)) + " ;\n";
-  text += "        lv2:default " + Number(PortValue(port.range, defaultValue)) + " ;\n";
-  text += "        lv2:minimum 0 ;\n        lv2:maximum 1";
+  Add(text, {"        lv2:index ", std::to_string(kFirstControlPort + i), " ;\n"});
+  Add(text, {"        lv2:symbol ", Quoted(port.symbol), " ;\n"});
+  Add(text, {"        lv2:name ", Quoted(ControlName(port.parameter)), " ;\n"});
+  Add(text, {"        lv2:default ", Number(PortValue(port.range, defaultValue)), " ;\n"});
+  text += "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
   if (port.range == ControlRange::kToggle) text += " ;\n        lv2:portProperty lv2:toggled";
   if (port.range == ControlRange::kEnumeration) {
     text += " ;\n        lv2:portProperty lv2:enumeration ;\n        lv2:scalePoint";
     const auto choices = ExcitationChoices();
     for (std::size_t c = 0; c < choices.size(); ++c) {
-      text += std::string(c == 0 ? " " : " ,\n            ") + "[ rdfs:label " + Quoted(choices[c].label) +
-              " ; rdf:value " + Number(choices[c].value) + " ]";
+      Add(text, {c == 0 ? " " : " ,\n            ", "[ rdfs:label ", Quoted(choices[c].label), " ; rdf:value ",
+                 Number(choices[c].value), " ]"});
     }
   }
-  return text + "\n    ]";
+  text += "\n    ]";
+  return text;
 }
 
 }  // namespace
@@ -107,22 +119,22 @@ std::string ControlPortText(std::size_t i, float defaultValue) {
 std::string ManifestText() {
   const std::string plugin = Uri(kPluginUri);
   std::string text(kPrefixes);
-  text += plugin + "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n";
-  text += "    lv2:binary <" + std::string(kBinaryName) + "> ;\n";
-  text += "    rdfs:seeAlso <" + std::string(kPluginFile) + "> .\n";
+  Add(text, {plugin, "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n"});
+  Add(text, {"    lv2:binary <", kBinaryName, "> ;\n"});
+  Add(text, {"    rdfs:seeAlso <", kPluginFile, "> .\n"});
   for (const FactoryProgram& program : kFactoryPrograms) {
-    text += "\n" + PresetUri(program.name) + "\n    a pset:Preset ;\n";
-    text += "    lv2:appliesTo " + plugin + " ;\n";
-    text += "    rdfs:seeAlso <" + std::string(kPresetsFile) + "> .\n";
+    Add(text, {"\n", PresetUri(program.name), "\n    a pset:Preset ;\n"});
+    Add(text, {"    lv2:appliesTo ", plugin, " ;\n"});
+    Add(text, {"    rdfs:seeAlso <", kPresetsFile, "> .\n"});
   }
   return text;
 }
 
 std::string PluginText() {
   std::string text(kPrefixes);
-  text += Uri(kPluginUri) + "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n";
-  text += "    doap:name " + Quoted(kProduct) + " ;\n";
-  text += "    doap:maintainer [ foaf:name " + Quoted(kVendor) + " ] ;\n";
+  Add(text, {Uri(kPluginUri), "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n"});
+  Add(text, {"    doap:name ", Quoted(kProduct), " ;\n"});
+  Add(text, {"    doap:maintainer [ foaf:name ", Quoted(kVendor), " ] ;\n"});
   text += "    lv2:requiredFeature urid:map ;\n";
   text += "    lv2:optionalFeature lv2:hardRTCapable , log:log , opts:options ;\n";
   text += "    opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n";
@@ -131,35 +143,36 @@ std::string PluginText() {
   text += "        atom:bufferType atom:Sequence ;\n";
   text += "        atom:supports midi:MidiEvent , time:Position ;\n";
   text += "        lv2:designation lv2:control ;\n";
-  text += "        lv2:index " + std::to_string(static_cast<std::uint32_t>(PortIndex::kEvents)) + " ;\n";
+  Add(text, {"        lv2:index ", std::to_string(static_cast<std::uint32_t>(PortIndex::kEvents)), " ;\n"});
   text += "        lv2:symbol \"events\" ;\n        lv2:name \"Events\"\n    ]";
   for (std::size_t i = 0; i < kAudioPorts.size(); ++i) {
     const AudioPort& port = kAudioPorts[i];
-    text += " , [\n        a " + std::string(port.direction) + " , lv2:AudioPort ;\n";
+    Add(text, {" , [\n        a ", port.direction, " , lv2:AudioPort ;\n"});
     if (std::string_view(port.direction) == "lv2:InputPort") text += "        lv2:portProperty lv2:connectionOptional ;\n";
-    text += "        lv2:index " + std::to_string(static_cast<std::uint32_t>(PortIndex::kInput1) + i) + " ;\n";
-    text += "        lv2:symbol " + Quoted(port.symbol) + " ;\n";
-    text += "        lv2:name " + Quoted(port.name) + "\n    ]";
+    Add(text, {"        lv2:index ", std::to_string(static_cast<std::uint32_t>(PortIndex::kInput1) + i), " ;\n"});
+    Add(text, {"        lv2:symbol ", Quoted(port.symbol), " ;\n"});
+    Add(text, {"        lv2:name ", Quoted(port.name), "\n    ]"});
   }
   const FactoryProgram& defaults = kFactoryPrograms[0];
   for (std::size_t i = 0; i < kControlPorts.size(); ++i) {
-    text += " ,\n" + ControlPortText(i, defaults.values[static_cast<std::size_t>(kControlPorts[i].parameter)]);
+    Add(text, {" ,\n", ControlPortText(i, defaults.values[static_cast<std::size_t>(kControlPorts[i].parameter)])});
   }
-  return text + " .\n";
+  text += " .\n";
+  return text;
 }
 
 std::string PresetsText() {
   std::string text(kPrefixes);
   for (const FactoryProgram& program : kFactoryPrograms) {
-    text += PresetUri(program.name) + "\n    a pset:Preset ;\n";
-    text += "    lv2:appliesTo " + Uri(kPluginUri) + " ;\n";
-    text += "    rdfs:label " + Quoted(program.name) + " ;\n";
+    Add(text, {PresetUri(program.name), "\n    a pset:Preset ;\n"});
+    Add(text, {"    lv2:appliesTo ", Uri(kPluginUri), " ;\n"});
+    Add(text, {"    rdfs:label ", Quoted(program.name), " ;\n"});
     text += "    lv2:port";
     for (std::size_t i = 0; i < kControlPorts.size(); ++i) {
       const ControlPort& port = kControlPorts[i];
       const float value = program.values[static_cast<std::size_t>(port.parameter)];
-      text += std::string(i == 0 ? " " : " ,\n        ") + "[ lv2:symbol " + Quoted(port.symbol) +
-              " ; pset:value " + Number(PortValue(port.range, value)) + " ]";
+      Add(text, {i == 0 ? " " : " ,\n        ", "[ lv2:symbol ", Quoted(port.symbol), " ; pset:value ",
+                 Number(PortValue(port.range, value)), " ]"});
     }
     text += " .\n\n";
   }
