@@ -5,6 +5,7 @@
 #            for half a minute).
 # make fuzz: build the fuzz targets with clang and run each for
 #            FUZZ_SECONDS (default 300).
+# make install-lv2: build, then copy the LV2 bundle into ~/.lv2.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test test-plain test-asan test-tsan test-windows test-fuzz fuzz fuzz-build dist clean
+.PHONY: all deps build demo install-lv2 test test-plain test-asan test-tsan test-windows test-fuzz fuzz fuzz-build dist clean
 
 all: build
 
@@ -26,6 +27,12 @@ build: deps
 
 demo: build
 	@scripts/demo $(BUILD)
+
+install-lv2: build
+	@mkdir -p $(HOME)/.lv2
+	@rm -rf $(HOME)/.lv2/vyrtal.lv2
+	@cp -r $(BUILD)/lv2/vyrtal.lv2 $(HOME)/.lv2/
+	@echo "install-lv2: $(HOME)/.lv2/vyrtal.lv2"
 
 test: test-plain test-asan test-tsan test-windows test-fuzz
 
@@ -60,7 +67,8 @@ fuzz: fuzz-build
 test-fuzz: fuzz-build
 	@tests/fuzz/run-fuzzers $(FUZZ_BUILD) 30 fresh
 
-# dist/linux-x86_64/Vyrtal.so, dist/win32/Vyrtal.dll and dist/win64/Vyrtal.dll.
+# dist/linux-x86_64/Vyrtal.so, dist/win32/Vyrtal.dll, dist/win64/Vyrtal.dll
+# and the LV2 bundle dist/lv2/vyrtal.lv2.
 dist: deps
 	@JOBS=$(JOBS) scripts/dist dist
 

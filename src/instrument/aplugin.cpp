@@ -12,15 +12,13 @@
 #include "instrument/aplugin_editor.h"
 #include "instrument/bank_export.h"
 #include "instrument/factory_programs.h"
+#include "instrument/identity.h"
 #include "instrument/text_copy.h"
 #include "value_text/decimal_separator.h"
 #include "value_text/value_text.h"
 
 namespace {
 
-constexpr const char* kEffectName = "Vyrtal";
-constexpr const char* kVendor = "TollarinFx";
-constexpr const char* kProduct = "Vyrtal";
 constexpr VstInt32 kVendorVersion = 1;
 constexpr int kNumOutputPins = 2;
 
@@ -64,16 +62,17 @@ APlugin::~APlugin() {
   setEditor(nullptr);
 }
 
-void APlugin::setParameter(VstInt32 index, float value) {
+void APlugin::setParameter(VstInt32 index, float value) { StoreParameter(index, value, BankExport::kWrite); }
+
+void APlugin::StoreParameter(VstInt32 index, float value, BankExport onTrigger) {
   if (index < 0 || index >= kNumParamSlots) return;
-  if (value > 1.0f) value = 1.0f;
-  if (!(value >= 0.0f)) value = 0.0f;
+  value = ClampedValue(value);
   const auto slot = static_cast<std::size_t>(index);
   param[slot].store(value, std::memory_order_relaxed);
   programs[static_cast<std::size_t>(curProgram.load())]->fvar[slot].store(value, std::memory_order_relaxed);
   if (index == kParamExportTrigger && value > 0.9f) {
     param[slot].store(0.0f, std::memory_order_relaxed);
-    WriteBankExport(programs);
+    if (onTrigger == BankExport::kWrite) WriteBankExport(programs);
   }
   UpdateEditor();
 }

@@ -12,6 +12,7 @@
 #include "engine/tempo_source.h"
 #include "frame/audio_effect_x.h"
 #include "instrument/aplugin_program.h"
+#include "instrument/bank_snapshot.h"
 #include "instrument/event_queue.h"
 #include "instrument/parameter_table.h"
 
@@ -36,6 +37,12 @@ class APlugin : public AudioEffectX, private TempoSource {
   void setProgramName(char* name) override;
   void getProgramName(char* name) override;
   bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+
+  // The bank as a host keeps it. Taking it changes nothing. Restoring it
+  // replaces every program's values and name, then selects the current
+  // program as setProgram does, but without writing the bank export.
+  BankSnapshot SnapshotBank() const;
+  void RestoreBank(const BankSnapshot& bank);
 
   // MIDI.
   VstInt32 processEvents(VstEvents* events) override;
@@ -64,7 +71,14 @@ class APlugin : public AudioEffectX, private TempoSource {
   std::atomic<std::uint8_t> editorClosed{0};
 
  private:
+  // Whether a value above 0.9 at the export trigger writes the bank export.
+  enum class BankExport { kWrite, kSkip };
+  // A value as it is stored: above 1 is 1, anything not at least 0 (NaN too) is 0.
+  static float ClampedValue(float value) { return value > 1.0f ? 1.0f : (value >= 0.0f ? value : 0.0f); }
+
   float QueryTempo() override;
+  void StoreParameter(VstInt32 index, float value, BankExport onTrigger);
+  void SelectProgram(VstInt32 program, BankExport onTrigger);
   void Render(float** inputs, float** outputs, VstInt32 sampleFrames, bool replace);
   void HandleMidi(const unsigned char* data);
   void UpdateEditor();

@@ -6,14 +6,16 @@
 #include "instrument/factory_programs.h"
 #include "instrument/text_copy.h"
 
-void APlugin::setProgram(VstInt32 program) {
+void APlugin::setProgram(VstInt32 program) { SelectProgram(program, BankExport::kWrite); }
+
+void APlugin::SelectProgram(VstInt32 program, BankExport onTrigger) {
   // The engine's rate follows the host's on every request, even a refused one.
   engine.curSampleRate.store(static_cast<float>(updateSampleRate()), std::memory_order_relaxed);
   if (program < 0 || program >= kNumPrograms) return;
   curProgram = program;
   const APluginProgram& current = *programs[static_cast<std::size_t>(program)];
   for (int i = 0; i < kNumParamSlots; ++i) {
-    setParameter(i, current.fvar[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
+    StoreParameter(i, current.fvar[static_cast<std::size_t>(i)].load(std::memory_order_relaxed), onTrigger);
   }
   // Release every held key; the voices fall through their release.
   engine.ReleaseAll();
@@ -47,4 +49,28 @@ void APlugin::WriteFactoryPrograms() {
     program.SetName(factory.name);
     setProgram(k);
   }
+}
+
+BankSnapshot APlugin::SnapshotBank() const {
+  BankSnapshot bank;
+  for (std::size_t k = 0; k < bank.programs.size(); ++k) {
+    const APluginProgram& program = *programs[k];
+    ProgramSnapshot& copy = bank.programs[k];
+    for (std::size_t i = 0; i < copy.values.size(); ++i) copy.values[i] = program.fvar[i].load(std::memory_order_relaxed);
+    copy.name = program.Name();
+  }
+  bank.current = curProgram.load();
+  return bank;
+}
+
+void APlugin::RestoreBank(const BankSnapshot& bank) {
+  for (std::size_t k = 0; k < bank.programs.size(); ++k) {
+    APluginProgram& program = *programs[k];
+    const ProgramSnapshot& copy = bank.programs[k];
+    for (std::size_t i = 0; i < copy.values.size(); ++i) {
+      program.fvar[i].store(ClampedValue(copy.values[i]), std::memory_order_relaxed);
+    }
+    program.SetName(copy.name.data());
+  }
+  SelectProgram(bank.current, BankExport::kSkip);
 }

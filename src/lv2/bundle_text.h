@@ -1,0 +1,18 @@
+// The Turtle files of the plug-in's bundle, written from the instrument's
+// own tables: the manifest, the plug-in's description and its factory
+// presets.
+#pragma once
+
+#include <string>
+
+namespace vyrtal::lv2 {
+
+std::string ManifestText();
+std::string PluginText();
+std::string PresetsText();
+
+constexpr const char* kManifestFile = "manifest.ttl";
+constexpr const char* kPluginFile = "vyrtal.ttl";
+constexpr const char* kPresetsFile = "presets.ttl";
+
+}  // namespace vyrtal::lv2
