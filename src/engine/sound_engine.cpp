@@ -278,6 +278,12 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
   for (int v = 0; v < kVoiceSlots; ++v) {
     lanes_.held[v] = keyDown_[static_cast<std::size_t>(v)].load(std::memory_order_relaxed) == 1 ? 1.0f : 0.0f;
   }
+  const float volume = P(Param::kVolume);
+  if (RunningVoices() == 0 && !(P(Param::kChorusSwitch) > 0.5f) && !(P(Param::kDelaySwitch) > 0.5f) &&
+      stereoZeros_ >= kStereoLineSize && volume >= 0.0f && volume <= 1.0f) {
+    RenderSilence(left, right, count, replace);
+    return;
+  }
   // Runs end before each control tick, which starts the next run.
   std::int32_t done = 0;
   while (done < count) {
@@ -285,6 +291,40 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
     const std::int32_t length = std::min<std::int32_t>(static_cast<std::int32_t>(16u - phase), count - done);
     RenderRun(input != nullptr ? input + done : nullptr, left + done, right + done, length, replace, phase == 0);
     done += length;
+  }
+}
+
+// No voice sounds, both effects are off and the stereo line holds only +0,
+// so every output sample is SoftClip(gain x 0) = +0 for any gain the volume
+// control gives. Of the block's control ticks only the last matters (each
+// sets what the next overwrites); the tempo is asked at the same samples as
+// in a rendered block, each answer reaching the ticks after it.
+void SoundEngine::RenderSilence(float* left, float* right, std::int32_t count, bool replace) {
+  const std::uint32_t start = sampleCounter_;
+  const auto frames = static_cast<std::uint32_t>(count);
+  // Samples (from 0) whose incremented counter is the block's last tick, and
+  // the first whose counter before its increment is a multiple of 1024.
+  const std::uint32_t lastTick = (start + frames) & kTickMask;  // samples after the last tick's
+  const bool ticks = lastTick < frames;
+  const std::uint32_t tickSample = frames - 1u - lastTick;
+  std::uint32_t query = (0u - start) & kTempoMask;
+  auto askTempo = [&](std::uint32_t before) {
+    for (; query < before; query += kTempoMask + 1u) {
+      const float t = tempoSource_ != nullptr ? tempoSource_->QueryTempo() : 0.0f;
+      tempo_ = t >= 1.0f ? t : kDefaultTempo;
+    }
+  };
+  if (ticks) {
+    askTempo(tickSample);
+    sampleCounter_ = start + tickSample + 1u;
+    ControlTick();
+  }
+  askTempo(frames);
+  sampleCounter_ = start + frames;
+  historyPosition_ = static_cast<std::uint8_t>(Advance(historyPosition_, static_cast<int>(frames % 3u)));
+  for (std::int32_t i = 0; i < count; ++i) {
+    left[i] = replace ? 0.0f : left[i] + 0.0f;
+    right[i] = replace ? 0.0f : right[i] + 0.0f;
   }
 }
 

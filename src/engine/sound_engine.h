@@ -149,6 +149,7 @@ class SoundEngine {
   void UpdateDelay();
   void TickVoices(int running);
   void RenderRun(const float* input, float* left, float* right, int count, bool replace, bool tick);
+  void RenderSilence(float* left, float* right, std::int32_t count, bool replace);
   bool RenderVoices(int count, bool tick);
 
   const ParamArray* param_ = nullptr;

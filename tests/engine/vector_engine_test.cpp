@@ -204,4 +204,23 @@ TEST(VectorEngine, ResonatorsThatRunAwayAreClearedAsInTheScalarLoop) {
   }
 }
 
+// Silence between notes: blocks with no voice, no effect and a clear stereo
+// line skip all but their last control tick; the controls and tempo set
+// meanwhile must reach the next note as they do in the scalar loop.
+TEST(VectorEngine, SilenceBetweenNotesKeepsTheControlsOfItsLastTick) {
+  const std::vector<Event> events{
+      // Every voice plays once, so the later note finds its filters set.
+      {0, [](Pair& p) { for (const int key : {48, 52, 55, 60, 64, 67}) p.NoteOn(key, 100); }},
+      {3000, [](Pair& p) { p.ReleaseAll(), p.Set(Param::kRelease, 0.1f); }},
+      {20007, [](Pair& p) { p.Set(Param::kTremAmount, 0.7f), p.Set(Param::kVolume, 0.9f), p.SetTempo(70.0f); }},
+      {31013, [](Pair& p) { p.Set(Param::kAttack, 0.1f), p.Set(Param::kOscType, 0.5f), p.NoteOn(64, 90); }},
+      {40000, [](Pair&) {}},
+  };
+  for (InstructionSet set : InstructionSets()) {
+    for (const int block : {300, 1000, 4096}) {
+      EXPECT_EQ(Compare(set, {44100.0f, block, block != 1000}, 0, events), "") << Name(set) << ", blocks of " << block;
+    }
+  }
+}
+
 }  // namespace

@@ -14,8 +14,8 @@
 inline constexpr int kMaxItems = kVoiceSlots * kFormantSections;
 
 // Bounds of the difference between a value worked out from the batch
-// functions and the same value worked out from the library's, relative to
-// 1 + |value|: 2^-44 for powers, LFOs and formants (errors near 2^-50),
+// functions and the same value worked out from the library's (relative, or
+// absolute near 0): 2^-44 for powers and formants (errors near 2^-50),
 // 2^-40 for the low-pass, whose coefficients amplify the error of k.
 inline constexpr double kRoundingBound = 0x1p-44;
 inline constexpr double kLowpassRoundingBound = 0x1p-40;
@@ -42,13 +42,16 @@ inline std::int32_t FloorIntLane(double x) {
 }
 
 // Stores each lane of value rounded to single precision into out, and
-// answers the bits of the lanes where an error up to bound x (1 + |value|)
-// could have rounded it the other way.
-inline int StoreIfCertain(D value, double bound, float* out) {
-  const D margin = SplatD(bound) * (SplatD(1.0) + AbsD(value));
+// answers the bits of the lanes where an error up to margin could have
+// rounded it the other way.
+inline int StoreIfCertain(D value, D margin, float* out) {
   StoreRounded(out, value);
   return ~SameFloats(value - margin, value + margin) & ((1 << D::kWidth) - 1);
 }
+// The margin of a value whose error is at most bound x |value| (relative)
+// or bound x (1 + |value|) (absolute near 0).
+inline D Relative(D value, double bound) { return SplatD(bound) * AbsD(value); }
+inline D Absolute(D value, double bound) { return SplatD(bound) * (SplatD(1.0) + AbsD(value)); }
 
 // e^(args[i]) rounded to single precision, as std::exp gives it.
 inline void ExpToFloats(const double* args, float* out, int count) {
@@ -56,7 +59,8 @@ inline void ExpToFloats(const double* args, float* out, int count) {
   ExpArray(args, values, count);
   for (int b = 0; b < Batches(count); ++b) {
     const int at = b * D::kWidth;
-    int failed = StoreIfCertain(LoadD(values + at), kRoundingBound, out + at);
+    const D value = LoadD(values + at);
+    int failed = StoreIfCertain(value, Relative(value, kRoundingBound), out + at);
     for (; failed != 0; failed &= failed - 1) {
       const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
       out[i] = static_cast<float>(std::exp(args[i]));
@@ -65,78 +69,74 @@ inline void ExpToFloats(const double* args, float* out, int count) {
 }
 
 inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int* voices, int count) {
-  // The listed voices side by side, whole batches of them.
-  alignas(32) float pitch[kVoiceSlots], target[kVoiceSlots], vowelPos[kVoiceSlots], octaves[kVoiceSlots];
-  const int lanes = Batches(count) * D::kWidth;
-  for (int j = 0; j < lanes; ++j) {
-    const int v = j < count ? voices[j] : voices[0];
-    pitch[j] = s.pitch[v];
-    target[j] = s.noteTarget[v];
-    vowelPos[j] = s.vowelPos[v];
-    octaves[j] = s.pitchOctaves[v];
-  }
+  // Every lane at once, straight from the lane arrays; only the listed
+  // voices' results are kept.
   // Glides: 1 / (g + 1) of the remaining way, in double, rounded once. The
   // formants follow the pitch of the previous tick; then the new one is
   // worked out ((pitch - 57) / 12 + vibrato, the difference in single
   // precision).
-  alignas(32) float position[kVoiceSlots], newOctaves[kVoiceSlots];
+  alignas(32) float pitch[kVoiceSlots], vowelPos[kVoiceSlots], position[kVoiceSlots], newOctaves[kVoiceSlots];
   alignas(32) double scaleArgs[kVoiceSlots], stepArgs[kVoiceSlots];
   const D pitchWeight = SplatD(k.pitchWeight), vowelWeight = SplatD(k.vowelWeight), one = SplatD(1.0);
-  for (int b = 0; b < Batches(count); ++b) {
-    const int at = b * D::kWidth;
-    const D newPitch = ToSingle((FromFloats(pitch + at) * pitchWeight + FromFloats(target + at)) / (pitchWeight + one));
-    const D newVowel = ToSingle((FromFloats(vowelPos + at) * vowelWeight + SplatD(k.vowel)) / (vowelWeight + one));
+  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
+    const D newPitch =
+        ToSingle((FromFloats(s.pitch + at) * pitchWeight + FromFloats(s.noteTarget + at)) / (pitchWeight + one));
+    const D newVowel = ToSingle((FromFloats(s.vowelPos + at) * vowelWeight + SplatD(k.vowel)) / (vowelWeight + one));
     StoreRounded(pitch + at, newPitch);
     StoreRounded(vowelPos + at, newVowel);
     StoreRounded(position + at, one + newVowel + SplatD(k.wah));
     const D newOctave = ToSingle(ToSingle(newPitch - SplatD(57.0)) / SplatD(12.0) + SplatD(k.vibrato));
     StoreRounded(newOctaves + at, newOctave);
-    StoreD(scaleArgs + at, SplatD(kLn2Approx) * (SplatD(4.0 * k.vowelPitch) + FromFloats(octaves + at) - SplatD(2.0)));
+    StoreD(scaleArgs + at,
+           SplatD(kLn2Approx) * (SplatD(4.0 * k.vowelPitch) + FromFloats(s.pitchOctaves + at) - SplatD(2.0)));
     StoreD(stepArgs + at, SplatD(kLn2Approx) * newOctave);
   }
 
-  // What moved since the coefficients were last worked out.
-  alignas(32) double expArgs[2 * kVoiceSlots];
-  alignas(32) float powers[2 * kVoiceSlots];
+  // What moved since the coefficients were last worked out: the formants'
+  // powers first, then, from a whole batch on, the steps'.
+  alignas(32) double expArgs[3 * kVoiceSlots];
+  alignas(32) float powers[3 * kVoiceSlots];
   int formantVoices[kVoiceSlots], stepVoices[kVoiceSlots];
+  alignas(32) float previousOctaves[kVoiceSlots];
   int formants = 0, steps = 0;
   for (int j = 0; j < count; ++j) {
     const int v = voices[j];
-    s.pitch[v] = pitch[j];
-    s.vowelPos[v] = vowelPos[j];
-    s.pitchOctaves[v] = newOctaves[j];
-    if (!(position[j] == s.formantFromPosition[v] && octaves[j] == s.formantFromOctaves[v] &&
+    previousOctaves[v] = s.pitchOctaves[v];
+    s.pitch[v] = pitch[v];
+    s.vowelPos[v] = vowelPos[v];
+    s.pitchOctaves[v] = newOctaves[v];
+    if (!(position[v] == s.formantFromPosition[v] && previousOctaves[v] == s.formantFromOctaves[v] &&
           k.vowelPitch == s.formantFromVowelPitch[v] && k.widthK == s.formantFromWidthK[v] &&
           k.widthA == s.formantFromWidthA[v] && k.rate == s.formantFromRate[v])) {
-      expArgs[formants] = scaleArgs[j];
-      formantVoices[formants++] = j;
+      expArgs[formants] = scaleArgs[v];
+      formantVoices[formants++] = v;
     }
-    if (!(newOctaves[j] == s.stepFromOctaves[v] && k.rate == s.stepFromRate[v])) stepVoices[steps++] = j;
+    if (!(newOctaves[v] == s.stepFromOctaves[v] && k.rate == s.stepFromRate[v])) stepVoices[steps++] = v;
   }
   if (formants + steps == 0) return;
-  for (int i = 0; i < steps; ++i) expArgs[formants + i] = stepArgs[stepVoices[i]];
-  PadBatch(expArgs, formants + steps);
-  ExpToFloats(expArgs, powers, formants + steps);
+  const int stepsAt = Batches(formants) * D::kWidth;
+  PadBatch(expArgs, formants);
+  for (int i = 0; i < steps; ++i) expArgs[stepsAt + i] = stepArgs[stepVoices[i]];
+  PadBatch(expArgs + stepsAt, steps);
+  ExpToFloats(expArgs, powers, stepsAt + steps);
 
   // Oscillator steps, truncated: every pitch runs slightly flat.
   if (steps > 0) {
-    alignas(32) float stepPowers[kVoiceSlots];
     alignas(32) std::int32_t increments[kVoiceSlots];
-    for (int i = 0; i < Batches(steps) * D::kWidth; ++i) stepPowers[i] = i < steps ? powers[formants + i] : 1.0f;
     for (int b = 0; b < Batches(steps); ++b) {
       const int at = b * D::kWidth;
       // FloorInt: the nearest integer to x - 0.4999999, ties to even.
-      const D x = FromFloats(stepPowers + at) * SplatD(7208960.0) / SplatD(static_cast<double>(k.rate)) -
+      const D x = FromFloats(powers + stepsAt + at) * SplatD(7208960.0) / SplatD(static_cast<double>(k.rate)) -
                   SplatD(0.4999999);
       StoreInts(increments + at, x);
       int outside = MaskBitsD(LtD(AbsD(x), SplatD(2147483647.0))) ^ ((1 << D::kWidth) - 1);
       for (; outside != 0; outside &= outside - 1) {
         const int i = at + __builtin_ctz(static_cast<unsigned>(outside));
-        increments[i] = FloorIntLane(static_cast<double>(stepPowers[i]) * 7208960.0 / k.rate);
+        increments[i] = FloorIntLane(static_cast<double>(powers[stepsAt + i]) * 7208960.0 / k.rate);
       }
     }
     for (int i = 0; i < steps; ++i) {
-      const int v = voices[stepVoices[i]];
+      const int v = stepVoices[i];
       s.phaseInc[v] = increments[i];
       s.stepFromOctaves[v] = s.pitchOctaves[v];
       s.stepFromRate[v] = k.rate;
@@ -168,7 +168,8 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
   for (int b = 0; b < Batches(items); ++b) {
     const int at = b * D::kWidth;
     const D c = SplatD(2.0) * LoadD(cosines + at) + SplatD(1e-15);
-    int failed = StoreIfCertain(SplatD(-widthK) * c * SplatD(widthA) + SplatD(1e-15), kRoundingBound, a1 + at);
+    const D value = SplatD(-widthK) * c * SplatD(widthA) + SplatD(1e-15);
+    int failed = StoreIfCertain(value, Absolute(value, kRoundingBound), a1 + at);
     for (; failed != 0; failed &= failed - 1) {
       const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
       const double exact = 2.0 * std::cos(angles[i]) + 1e-15;
@@ -179,15 +180,14 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
   const float b2 = -k.widthA + kGuard;
   const float a2 = static_cast<float>((widthK - 1.0) * widthA + 1e-15);
   for (int i = 0; i < formants; ++i) {
-    const int j = formantVoices[i];
-    const int v = voices[j];
+    const int v = formantVoices[i];
     s.formantB0[v] = b0;
     s.formantB1[v] = kGuard;
     s.formantB2[v] = b2;
     s.formantA2[v] = a2;
     for (int n = 0; n < kFormantSections; ++n) s.formantA1[n][v] = a1[i * kFormantSections + n];
-    s.formantFromPosition[v] = position[j];
-    s.formantFromOctaves[v] = octaves[j];
+    s.formantFromPosition[v] = position[v];
+    s.formantFromOctaves[v] = previousOctaves[v];
     s.formantFromVowelPitch[v] = k.vowelPitch;
     s.formantFromWidthK[v] = k.widthK;
     s.formantFromWidthA[v] = k.widthA;
@@ -244,10 +244,17 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
     // 0.005 bounds k at the bottom of the range.
     const D kk = cosW / (sinW + SplatD(0.005));
     const D a = one / (r * kk + SplatD(1.001) + kk * kk);
-    int failed = StoreIfCertain(a + guard, kLowpassRoundingBound, b0 + at);
-    failed |= StoreIfCertain(SplatD(2.0) * a + guard, kLowpassRoundingBound, b1 + at);
-    failed |= StoreIfCertain(SplatD(2.0) * (one - kk * kk) * a + guard, kLowpassRoundingBound, a1 + at);
-    failed |= StoreIfCertain((one - r * kk + kk * kk) * a + guard, kLowpassRoundingBound, a2 + at);
+    // b0 and b1 follow a's relative error; a1 and a2 are differences of
+    // terms near 1, so their error is bounded in absolute terms.
+    const D b0Value = a + guard, b1Value = SplatD(2.0) * a + guard;
+    const D a1Value = SplatD(2.0) * (one - kk * kk) * a + guard;
+    const D a2Value = (one - r * kk + kk * kk) * a + guard;
+    int failed = StoreIfCertain(b0Value, Relative(b0Value, kLowpassRoundingBound), b0 + at);
+    failed |= StoreIfCertain(b1Value, Relative(b1Value, kLowpassRoundingBound), b1 + at);
+    failed |= StoreIfCertain(a1Value, Absolute(a1Value, kLowpassRoundingBound), a1 + at);
+    failed |= StoreIfCertain(a2Value, Absolute(a2Value, kLowpassRoundingBound), a2 + at);
+    // Lanes past the voices only pad the batch.
+    failed &= (1 << (n - at < D::kWidth ? n - at : D::kWidth)) - 1;
     for (; failed != 0; failed &= failed - 1) {
       const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
       const double exactK = std::cos(angles[i]) / (std::sin(angles[i]) + 0.005);

@@ -62,6 +62,7 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
   for (int v = 0; v < kVoiceSlots; ++v) rank[v] = __builtin_popcount(static_cast<unsigned>(a.running) & ((1u << v) - 1u));
   const I8 noiseLane = LoadI(rank);
   const int voices = __builtin_popcount(static_cast<unsigned>(a.running));
+  const bool prefix = a.running == (1 << voices) - 1;
 
   int done = 0;
   for (; done < count; ++done) {
@@ -88,7 +89,10 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
       // Square; the low half of the period is the input alone.
       e = Select(LtI(phase, SplatI(32768)), x + gain, x);
     } else {
-      e = x + gain * And(run, Permute(LoadFU(a.noise + done * voices), noiseLane));
+      // When the running voices are the first ones, their draws already sit
+      // in their lanes.
+      const F8 draws = LoadFU(a.noise + done * voices);
+      e = x + gain * And(run, prefix ? draws : Permute(draws, noiseLane));
     }
     StoreF(excitation[done], e);
     if (done == 0) StoreF(firstFilterEnv, filterEnv);
@@ -113,68 +117,12 @@ inline int ExciteVoices(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation,
 
 // --- Resonators and low-pass ------------------------------------------------
 
-// The rings of every second-order section, held in registers for a run. The
-// slots are the ring's own (indexed by the history position), so a section
-// that pauses and resumes reads what the scalar ring would hold.
-struct FilterRings {
-  F8 in[kHistorySlots];  // the resonators' input, the same for all four
-  F8 out[kFormantSections][kHistorySlots];
-  F8 lowIn[kHistorySlots];
-  F8 lowOut[kHistorySlots];
-};
-
 struct FilterCoefficients {
   F8 b0, b1, b2, a2;
   F8 a1[kFormantSections];
   F8 lowB0, lowB1, lowB2, lowA1, lowA2;
   F8 configured;
 };
-
-// One sample at ring position kPos. Answers false, changing nothing, when
-// the sample needs the careful kernel.
-template <int kPos, bool kAllConfigured>
-__attribute__((always_inline)) inline bool FilterSample(FilterRings& r, const FilterCoefficients& c, const float* e, float* y, F8 run) {
-  constexpr int kOne = (kPos + 2) % 3;  // one sample back
-  constexpr int kTwo = (kPos + 1) % 3;  // two samples back
-  const F8 guard = SplatF(kGuard);
-  const F8 ex = LoadF(e);
-  const F8 common = c.b0 * ex + c.b1 * r.in[kOne] + c.b2 * r.in[kTwo];
-  F8 section[kFormantSections];
-#pragma GCC unroll 4
-  for (int i = 0; i < kFormantSections; ++i) {
-    section[i] = common - c.a1[i] * r.out[i][kOne] - c.a2 * r.out[i][kTwo] + guard;
-  }
-  // 0 + y0 is y0: a section's output, the sum of something and the guard,
-  // is never -0.
-  F8 sum = section[0] + guard;
-  sum = sum + section[1] + guard;
-  sum = sum + section[2] + guard;
-  sum = sum + section[3] + guard;
-  const F8 filtered =
-      c.lowB0 * sum + c.lowB1 * r.lowIn[kOne] + c.lowB2 * r.lowIn[kTwo] - c.lowA1 * r.lowOut[kOne] -
-      c.lowA2 * r.lowOut[kTwo] + guard;
-  const F8 voice = kAllConfigured ? filtered : Select(c.configured, filtered, sum + guard);
-  // The largest section beyond the runaway level, or an output that is not
-  // finite. A NaN section may slip past the maximum, but not past the sum
-  // and the output it makes NaN.
-  const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
-  const F8 tame = And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
-  if (MaskBits(AndNot(tame, run)) != 0) return false;
-
-  r.in[kPos] = ex;
-#pragma GCC unroll 4
-  for (int i = 0; i < kFormantSections; ++i) r.out[i][kPos] = section[i];
-  if (kAllConfigured) {
-    r.lowIn[kPos] = sum;
-    r.lowOut[kPos] = filtered;
-  } else {
-    // An unconfigured low-pass passes its input and keeps its rings.
-    r.lowIn[kPos] = Select(c.configured, sum, r.lowIn[kPos]);
-    r.lowOut[kPos] = Select(c.configured, filtered, r.lowOut[kPos]);
-  }
-  StoreF(y, And(run, voice));
-  return true;
-}
 
 inline FilterCoefficients LoadCoefficients(const VoiceLanes& s) {
   FilterCoefficients c;
@@ -208,41 +156,90 @@ inline bool InputsShared(const VoiceLanes& s, F8 run) {
   return MaskBits(same) == MaskBits(run);
 }
 
+// A run of samples with the rings unrolled into rows, one per sample: rows
+// 0..2 hold the rings' slots for the samples three, two and one back, row
+// t + 3 what sample t stores. Only the values one sample back travel from
+// sample to sample in registers; the rest is read from the rows, so the
+// dependency chain of each resonator is its own recursion and no more.
+// Stops, storing nothing of it, before a sample that needs the careful
+// kernel.
 template <bool kAllConfigured>
 inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output, int count,
                      F8 run) {
+  constexpr int kBack = kHistorySlots;
+  alignas(32) float in[kMaxRun + kBack][kVoiceSlots];
+  alignas(32) float out[kFormantSections][kMaxRun + kBack][kVoiceSlots];
+  alignas(32) float lowIn[kMaxRun + kBack][kVoiceSlots], lowOut[kMaxRun + kBack][kVoiceSlots];
+  // Row r belongs to ring slot (position + r + 1) mod 3.
+  for (int r = 0; r < kBack; ++r) {
+    const int slot = (position + r + 1) % 3;
+    StoreF(in[r], LoadF(s.formantIn[0][slot]));
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) StoreF(out[i][r], LoadF(s.formantOut[i][slot]));
+    StoreF(lowIn[r], LoadF(s.lowpassIn[slot]));
+    StoreF(lowOut[r], LoadF(s.lowpassOut[slot]));
+  }
+  for (int t = 0; t < count; ++t) StoreF(in[t + kBack], LoadF(excitation[t]));
+
   const FilterCoefficients c = LoadCoefficients(s);
-  FilterRings r;
+  const F8 guard = SplatF(kGuard);
+  F8 back[kFormantSections];
 #pragma GCC unroll 4
-  for (int j = 0; j < kHistorySlots; ++j) {
-    r.in[j] = LoadF(s.formantIn[0][j]);
-  #pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) r.out[i][j] = LoadF(s.formantOut[i][j]);
-    r.lowIn[j] = LoadF(s.lowpassIn[j]);
-    r.lowOut[j] = LoadF(s.lowpassOut[j]);
-  }
+  for (int i = 0; i < kFormantSections; ++i) back[i] = LoadF(out[i][kBack - 1]);
+  F8 lowBack = LoadF(lowOut[kBack - 1]);
   int done = 0;
-  int p = position;
-  while (done < count) {
-    const int next = p == 2 ? 0 : p + 1;
-    const float* e = excitation[done];
-    float* y = output[done];
-    const bool ok = next == 0   ? FilterSample<0, kAllConfigured>(r, c, e, y, run)
-                    : next == 1 ? FilterSample<1, kAllConfigured>(r, c, e, y, run)
-                                : FilterSample<2, kAllConfigured>(r, c, e, y, run);
-    if (!ok) break;
-    p = next;
-    ++done;
-  }
+  for (; done < count; ++done) {
+    const int r = done + kBack;
+    const F8 common = c.b0 * LoadF(in[r]) + c.b1 * LoadF(in[r - 1]) + c.b2 * LoadF(in[r - 2]);
+    F8 section[kFormantSections];
 #pragma GCC unroll 4
-  for (int j = 0; j < kHistorySlots; ++j) {
-  #pragma GCC unroll 4
     for (int i = 0; i < kFormantSections; ++i) {
-      StoreF(s.formantIn[i][j], Select(run, r.in[j], LoadF(s.formantIn[i][j])));
-      StoreF(s.formantOut[i][j], Select(run, r.out[i][j], LoadF(s.formantOut[i][j])));
+      section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(out[i][r - 2]) + guard;
     }
-    StoreF(s.lowpassIn[j], Select(run, r.lowIn[j], LoadF(s.lowpassIn[j])));
-    StoreF(s.lowpassOut[j], Select(run, r.lowOut[j], LoadF(s.lowpassOut[j])));
+    // 0 + y0 is y0: a section's output, the sum of something and the guard,
+    // is never -0.
+    F8 sum = section[0] + guard;
+    sum = sum + section[1] + guard;
+    sum = sum + section[2] + guard;
+    sum = sum + section[3] + guard;
+    const F8 filtered = c.lowB0 * sum + c.lowB1 * LoadF(lowIn[r - 1]) + c.lowB2 * LoadF(lowIn[r - 2]) -
+                        c.lowA1 * lowBack - c.lowA2 * LoadF(lowOut[r - 2]) + guard;
+    const F8 voice = kAllConfigured ? filtered : Select(c.configured, filtered, sum + guard);
+    // The largest section beyond the runaway level, or an output that is not
+    // finite. A NaN section may slip past the maximum, but not past the sum
+    // and the output it makes NaN.
+    const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
+    const F8 tame = And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
+    if (MaskBits(AndNot(tame, run)) != 0) break;
+
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      StoreF(out[i][r], section[i]);
+      back[i] = section[i];
+    }
+    if (kAllConfigured) {
+      StoreF(lowIn[r], sum);
+      lowBack = filtered;
+    } else {
+      // An unconfigured low-pass passes its input and keeps its rings: its
+      // slot holds what it held three samples back.
+      StoreF(lowIn[r], Select(c.configured, sum, LoadF(lowIn[r - kBack])));
+      lowBack = Select(c.configured, filtered, LoadF(lowOut[r - kBack]));
+    }
+    StoreF(lowOut[r], lowBack);
+    StoreF(output[done], And(run, voice));
+  }
+
+  // The last three rows back into their ring slots, for the running voices.
+  for (int r = done; r < done + kBack; ++r) {
+    const int slot = (position + r + 1) % 3;
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      StoreF(s.formantIn[i][slot], Select(run, LoadF(in[r]), LoadF(s.formantIn[i][slot])));
+      StoreF(s.formantOut[i][slot], Select(run, LoadF(out[i][r]), LoadF(s.formantOut[i][slot])));
+    }
+    StoreF(s.lowpassIn[slot], Select(run, LoadF(lowIn[r]), LoadF(s.lowpassIn[slot])));
+    StoreF(s.lowpassOut[slot], Select(run, LoadF(lowOut[r]), LoadF(s.lowpassOut[slot])));
   }
   return done;
 }
@@ -311,16 +308,20 @@ inline void FilterVoicesCareful(VoiceLanes& s, int position, const LaneRow* exci
 // The voices' outputs summed sample by sample, in voice order (as the scalar
 // loop adds them; voices that do not run give +0), rows at a time.
 inline void SumVoices(const LaneRow* output, float* mono, int count) {
-  alignas(32) float sums[kMaxRun];
+  alignas(32) float sums[8];
   for (int at = 0; at < count; at += 8) {
     F8 column[kVoiceSlots];
     Transpose(output + at, column);
     F8 sum = column[0];
 #pragma GCC unroll 8
     for (int v = 1; v < kMaxVoices; ++v) sum = sum + column[v];
-    StoreF(sums + at, sum);
+    if (at + 8 <= count) {
+      StoreFU(mono + at, sum);
+    } else {
+      StoreF(sums, sum);
+      for (int i = at; i < count; ++i) mono[i] = sums[i - at];
+    }
   }
-  for (int i = 0; i < count; ++i) mono[i] = sums[i];
 }
 
 // --- Output -----------------------------------------------------------------
