@@ -70,6 +70,22 @@ inline D NotANumber() { return SplatD(__builtin_nan("")); }
 // The functions below work on kBatches batches at once, their steps
 // interleaved, so that the batches' dependency chains overlap.
 
+// One level of Estrin's scheme: neighbouring terms of t paired with the
+// current power of x, which then squares; down to one term.
+template <int kBatches, int kWidth, int kTerms>
+inline void EstrinLevel(D (&t)[kBatches][kWidth], D (&power)[kBatches]) {
+  if constexpr (kTerms > 1) {
+#pragma GCC unroll 8
+    for (int b = 0; b < kBatches; ++b) {
+#pragma GCC unroll 8
+      for (int i = 0; i < kTerms / 2; ++i) t[b][i] = t[b][2 * i] + power[b] * t[b][2 * i + 1];
+      if constexpr (kTerms % 2 != 0) t[b][kTerms / 2] = t[b][kTerms - 1];
+      power[b] = power[b] * power[b];
+    }
+    EstrinLevel<kBatches, kWidth, (kTerms + 1) / 2>(t, power);
+  }
+}
+
 // p[b] = c[0] + c[1] x[b] + ... + c[n - 1] x[b]^(n - 1) by Estrin's scheme:
 // neighbouring terms paired, then pairs of pairs with x^2, x^4, ..., so
 // that the dependency chain grows with log n rather than n.
@@ -85,16 +101,7 @@ inline void Estrin(const D* x, const double (&c)[kCount], D* p) {
     }
     power[b] = x[b] * x[b];
   }
-#pragma GCC unroll 8
-  for (int n = kTerms; n > 1; n = (n + 1) / 2) {
-#pragma GCC unroll 8
-    for (int b = 0; b < kBatches; ++b) {
-#pragma GCC unroll 8
-      for (int i = 0; i < n / 2; ++i) t[b][i] = t[b][2 * i] + power[b] * t[b][2 * i + 1];
-      if (n % 2 != 0) t[b][n / 2] = t[b][n - 1];
-      power[b] = power[b] * power[b];
-    }
-  }
+  EstrinLevel<kBatches, kTerms, kTerms>(t, power);
   for (int b = 0; b < kBatches; ++b) p[b] = t[b][0];
 }
 
