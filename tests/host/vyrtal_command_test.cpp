@@ -131,7 +131,8 @@ TEST_F(VyrtalCommand, BenchPrintsTheMedian) {
   const RunResult result = RunVyrtal({"bench", "--plugin", FAKE_SYNTH_PATH, "--seconds", "1", "--runs", "3"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("x real time"), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("ns per frame"), std::string::npos);
+  EXPECT_NE(result.out.find("ns per frame of the thread's CPU time"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("ns of wall time"), std::string::npos) << result.out;
 }
 
 TEST_F(VyrtalCommand, RejectsBadPluginsAndChoices) {

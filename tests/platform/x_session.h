@@ -49,28 +49,35 @@ inline void Stop(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
-// Xvfb on the first free display number; DISPLAY points at it while it runs.
+// Xvfb on a free display number that the server picks and reports itself
+// (-displayfd), so that parallel tests never share a server; DISPLAY points
+// at it while it runs.
 class VirtualDisplay {
  public:
   VirtualDisplay() {
-    for (int n = 90 + getpid() % 50; n < 400 && pid < 0; ++n) {
-      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
-      name = ":" + std::to_string(n);
-      const pid_t server = Spawn({"Xvfb", name, "-screen", "0", "640x400x24", "-nolisten", "tcp"});
-      for (int tries = 0; tries < 250; ++tries) {
-        xcb_connection_t* c = xcb_connect(name.c_str(), nullptr);
-        const bool up = xcb_connection_has_error(c) == 0;
-        xcb_disconnect(c);
-        if (up) {
-          pid = server;
-          break;
-        }
-        if (waitpid(server, nullptr, WNOHANG) == server) break;  // lost the race for that number
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      }
-      if (pid < 0) Stop(server);
+    int report[2];
+    if (pipe(report) != 0) return;
+    const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(report[1]), "-screen", "0", "640x400x24",
+                                "-nolisten", "tcp"});
+    close(report[1]);
+    std::string number;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (number.find('\n') == std::string::npos) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      pollfd fd{report[0], POLLIN, 0};
+      if (left <= 0 || ::poll(&fd, 1, static_cast<int>(left)) <= 0) break;
+      char c;
+      if (read(report[0], &c, 1) != 1) break;
+      number += c;
     }
-    if (pid > 0) setenv("DISPLAY", name.c_str(), 1);
+    close(report[0]);
+    if (number.find('\n') == std::string::npos) {
+      Stop(server);
+      return;
+    }
+    name = ":" + number.substr(0, number.find('\n'));
+    pid = server;
+    setenv("DISPLAY", name.c_str(), 1);
   }
   ~VirtualDisplay() { Stop(pid); }
   VirtualDisplay(const VirtualDisplay&) = delete;
