@@ -36,6 +36,8 @@ class Delay {
   }
 
   void Clear() { line_.fill(0.0f); }
+  // Forgets what the feedback filter holds, so that nothing rings on.
+  void ClearFilter() { lowpass_.ClearHistory(); }
 
   // Runs at every tick, whether or not the stage is switched on.
   void Configure(const DelayControls& c, float sampleRate, float tempo) {

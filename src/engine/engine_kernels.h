@@ -33,6 +33,7 @@ struct VoiceTickControls {
   float vowel;                     // the Vowel control, the vowel glide's target
   float vowelPitch;                // formant shift control
   float wah, vibrato;              // LFO values of this tick
+  float bend;                      // pitch bend in octaves, added after the vibrato
   float widthK, widthA;            // band-width terms of the resonators
   float rate;                      // sample rate
   const float* formantTable;       // five vowels of four formant frequencies

@@ -49,6 +49,9 @@ void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
   pitchGlide_ = vowelGlide_ = 0.0f;
   for (auto& key : keyDown_) key.store(0, std::memory_order_relaxed);
   lastVoice_ = 0;
+  pedal_ = false;
+  sustained_.fill(0);
+  bendOctaves_ = 0.0f;
   std::memset(&lanes_, 0, sizeof lanes_);
   for (int v = 0; v < kVoiceSlots; ++v) {
     for (LaneFloats* from : {&lanes_.formantFromPosition, &lanes_.formantFromOctaves, &lanes_.formantFromVowelPitch,
@@ -85,6 +88,7 @@ void SoundEngine::ResetRunningSound() {
 void SoundEngine::StartVoice(int v, int key, int velocity) {
   if (v < 0 || v >= numVoices) return;
   keyDown_[static_cast<std::size_t>(v)].store(1, std::memory_order_relaxed);
+  sustained_[static_cast<std::size_t>(v)] = 0;
   lanes_.attacking[v] = 1.0f;
   lanes_.noteTarget[v] = static_cast<float>(key);
   lanes_.velocity[v] = static_cast<float>(velocity) / 127.0f;
@@ -104,14 +108,40 @@ void SoundEngine::NoteOn(int key, int velocity) {
 
 void SoundEngine::NoteOff(int key) {
   for (int v = 0; v < numVoices; ++v) {
-    if (lanes_.noteTarget[v] == static_cast<float>(key)) {
-      keyDown_[static_cast<std::size_t>(v)].store(0, std::memory_order_relaxed);
+    const auto s = static_cast<std::size_t>(v);
+    if (lanes_.noteTarget[v] != static_cast<float>(key)) continue;
+    // With the pedal down a held key's voice sounds on, as if still held.
+    if (pedal_ && keyDown_[s].load(std::memory_order_relaxed) == 1) {
+      sustained_[s] = 1;
+    } else {
+      keyDown_[s].store(0, std::memory_order_relaxed);
     }
   }
 }
 
 void SoundEngine::ReleaseAll() {
   for (auto& key : keyDown_) key.store(0, std::memory_order_relaxed);
+}
+
+void SoundEngine::SetSustain(bool down) {
+  pedal_ = down;
+  if (down) return;
+  for (std::size_t v = 0; v < sustained_.size(); ++v) {
+    if (sustained_[v] != 0) keyDown_[v].store(0, std::memory_order_relaxed);
+    sustained_[v] = 0;
+  }
+}
+
+void SoundEngine::AllNotesOff() {
+  ReleaseAll();
+  sustained_.fill(0);
+}
+
+void SoundEngine::AllSoundOff() {
+  AllNotesOff();
+  for (int v = 0; v < kVoiceSlots; ++v) lanes_.ampEnv[v] = 0.0f;
+  delay_.ClearFilter();
+  ClearLines();
 }
 
 void SoundEngine::SetEnvelopeLevels(int v, float ampEnv, float filterEnv) {
@@ -123,6 +153,7 @@ void SoundEngine::SetEnvelopeLevels(int v, float ampEnv, float filterEnv) {
 VoiceView SoundEngine::voice(int v) const {
   const int s = v < 0 ? 0 : (v >= kVoiceSlots ? kVoiceSlots - 1 : v);
   return {keyDown_[static_cast<std::size_t>(s)].load(std::memory_order_relaxed) == 1,
+          sustained_[static_cast<std::size_t>(s)] != 0,
           static_cast<std::uint8_t>(lanes_.attacking[s] > 0.5f ? 1 : 0),
           lanes_.noteTarget[s],
           lanes_.velocity[s],
@@ -249,10 +280,10 @@ void SoundEngine::TickVoices(int running) {
     bandWidth_ = width;
     width_ = FormantWidth::FromControl(width);
   }
-  const VoiceTickControls controls{pitchGlide_,        vowelGlide_,           P(Param::kVowel),
-                                   P(Param::kVowelPitch), modulation_.wah(),  modulation_.vibrato(),
-                                   width_.k,           width_.a,              blockRate_,
-                                   kFormantTable[0].data()};
+  const VoiceTickControls controls{pitchGlide_,       vowelGlide_,        P(Param::kVowel),
+                                   P(Param::kVowelPitch), modulation_.wah(), modulation_.vibrato(),
+                                   bendOctaves_,      width_.k,           width_.a,
+                                   blockRate_,        kFormantTable[0].data()};
   lowpassControls_ = {P(Param::kFilterFreq), P(Param::kFilterQ), P(Param::kFilterEnvelope), blockRate_};
   int voices[kVoiceSlots];
   int count = 0;
@@ -396,13 +427,10 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
       running = RunningVoices();
       if (running == 0) break;
     }
-    const bool first = tick && s == 0;
-    if (first) TickVoices(running);
-    args.input = excitationInput_.data() + s;
-    args.running = running;
     // Noise: one draw per running voice and sample, drawn ahead for the
-    // rest of the run in stretches of 16; the generator resumes after the
-    // last draw used.
+    // rest of the run in stretches of 16 (before the tick's work, which the
+    // processor can overlap with their chains); the generator resumes after
+    // the last draw used.
     const int voices = std::popcount(static_cast<unsigned>(running));
     const bool noise = oscType_ == OscType::kNoise;
     if (noise) {
@@ -410,6 +438,10 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
       noise_.Stretches(stretches, noiseStarts_.data());
       kernels_->noiseDraws(noiseStarts_.data(), noiseDraws_.data(), noiseStates_);
     }
+    const bool first = tick && s == 0;
+    if (first) TickVoices(running);
+    args.input = excitationInput_.data() + s;
+    args.running = running;
     const int m = kernels_->excite(lanes_, args, excitation_.data(), firstFilterEnv_.data(), count - s);
     if (noise) {
       const int last = voices * m - 1;

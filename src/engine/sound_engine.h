@@ -66,6 +66,7 @@ enum class Param : int {
 // One voice's state, as tests and diagnostics read it.
 struct VoiceView {
   bool keyDown;
+  bool sustained;  // released while the pedal is down, still sounding
   std::uint8_t attacking;
   float noteTarget, velocity, ampEnv, filterEnv;
   float pitch, vowelPos, pitchOctaves;
@@ -116,6 +117,17 @@ class SoundEngine {
   // Releases every key; any thread may call it (a program change does).
   void ReleaseAll();
   int lastVoice() const { return lastVoice_; }
+
+  // Played like a keyboard (audio thread). Pitch bend in semitones, heard
+  // from the next control tick on, with the vibrato. The sustain pedal:
+  // while it is down a released key keeps its voice sounding, until the
+  // pedal goes up. All notes off releases every key and every sustained
+  // voice; all sound off silences every voice at once and clears the
+  // chorus, delay and stereo lines, so nothing sounds from the next sample.
+  void SetPitchBend(float semitones) { bendOctaves_ = static_cast<float>(semitones / 12.0); }
+  void SetSustain(bool down);
+  void AllNotesOff();
+  void AllSoundOff();
 
   // Moves the sample counter. Tests use it to reach the wraps of a long
   // session (2^31 and 2^32 samples: 13.5 and 27 hours at 44.1 kHz) without
@@ -186,6 +198,10 @@ class SoundEngine {
 
   std::array<std::atomic<std::uint8_t>, kVoiceSlots> keyDown_{};
   int lastVoice_;
+  // Pedal, sustained voices and bend: the audio thread's alone.
+  bool pedal_;
+  std::array<std::uint8_t, kVoiceSlots> sustained_;
+  float bendOctaves_;
   VoiceLanes lanes_;
   NoiseSource noise_;
   Chorus chorus_;

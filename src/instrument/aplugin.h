@@ -15,6 +15,7 @@
 #include "instrument/bank_snapshot.h"
 #include "instrument/event_queue.h"
 #include "instrument/parameter_table.h"
+#include "instrument/pitch_bend.h"
 
 class APlugin : public AudioEffectX, private TempoSource {
  public:
@@ -94,6 +95,7 @@ class APlugin : public AudioEffectX, private TempoSource {
   ParamArray param{};
   std::array<std::unique_ptr<APluginProgram>, kNumPrograms> programs;
   EventQueue pending;
+  PitchBend pitchBend;
   std::atomic<std::uint32_t> resetRequests{0};
   SoundEngine engine;
 };

@@ -1,6 +1,8 @@
 // MIDI input: notes take voices round-robin, controllers 83..92 move their
-// parameters. Events with a delta frame inside the coming block wait in a
-// queue and act just before the sample at their offset.
+// parameters; the pitch bend wheel, the sustain pedal and the channel-mode
+// messages play as on any keyboard. Events with a delta frame inside the
+// coming block wait in a queue and act just before the sample at their
+// offset. The channel is ignored: every channel plays the instrument.
 #include "instrument/aplugin.h"
 
 namespace {
@@ -9,7 +11,13 @@ constexpr unsigned char kNoteOff = 0x80;
 constexpr unsigned char kNoteOn = 0x90;
 constexpr unsigned char kControlChange = 0xB0;
 constexpr unsigned char kPitchBend = 0xE0;
-constexpr int kIgnoredController = 126;  // mono mode on: no effect at all
+
+constexpr int kSustainPedal = 64;        // down at 64 or more
+constexpr int kAllSoundOff = 120;
+constexpr int kResetControllers = 121;
+constexpr int kAllNotesOff = 123;        // 124 to 127 (omni, mono, poly) as well
+constexpr int kPolyModeOn = 127;
+constexpr int kMonoModeOn = 126;         // releases keys, but refreshes nothing
 
 }  // namespace
 
@@ -39,7 +47,20 @@ void APlugin::HandleMidi(const unsigned char* data) {
   } else if (kind == kNoteOff || kind == kNoteOn) {
     engine.NoteOff(byte1);
   } else if (kind == kControlChange) {
-    if (byte1 == kIgnoredController) return;
+    if (byte1 == kSustainPedal) {
+      engine.SetSustain(byte2 >= 64);
+    } else if (byte1 == kAllSoundOff) {
+      engine.AllSoundOff();
+    } else if (byte1 == kResetControllers) {
+      pitchBend.Reset();
+      engine.SetPitchBend(pitchBend.Semitones());
+      engine.SetSustain(false);
+    } else if (byte1 >= kAllNotesOff && byte1 <= kPolyModeOn) {
+      engine.AllNotesOff();
+    } else if (pitchBend.Controller(byte1, byte2 & 0x7F)) {
+      engine.SetPitchBend(pitchBend.Semitones());
+    }
+    if (byte1 == kMonoModeOn) return;
     // A mapped controller's setParameter already refreshes the editor;
     // any other controller refreshes it here.
     const float value = static_cast<float>(byte2) / 127.0f;
@@ -51,6 +72,8 @@ void APlugin::HandleMidi(const unsigned char* data) {
     }
     UpdateEditor();
   } else if (kind == kPitchBend) {
+    pitchBend.SetWheel(byte1 | (byte2 & 0x7F) << 7);
+    engine.SetPitchBend(pitchBend.Semitones());
     UpdateEditor();
   }
 }

@@ -1,8 +1,8 @@
 // The engine, on each instruction set it has kernels for, against the
 // scalar reference loop: every factory program over a phrase with chords,
-// glides, vibrato, wah, both effects, tempo, rate, parameter and program
-// changes between ticks, at several sample rates and block sizes, must give
-// the same samples bit for bit.
+// glides, vibrato, wah, bends, the pedal, both effects, tempo, rate,
+// parameter and program changes between ticks, at several sample rates and
+// block sizes, must give the same samples bit for bit.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -75,6 +75,22 @@ struct Pair {
     engine.ReleaseAll();
     reference.ReleaseAll();
   }
+  void Bend(float semitones) {
+    engine.SetPitchBend(semitones);
+    reference.SetPitchBend(semitones);
+  }
+  void Sustain(bool down) {
+    engine.SetSustain(down);
+    reference.SetSustain(down);
+  }
+  void AllNotesOff() {
+    engine.AllNotesOff();
+    reference.AllNotesOff();
+  }
+  void AllSoundOff() {
+    engine.AllSoundOff();
+    reference.AllSoundOff();
+  }
 };
 
 struct Event {
@@ -83,8 +99,9 @@ struct Event {
 };
 
 // The phrase: a chord, vibrato, the effects, a glide, wah, another
-// excitation, a tempo change, filter moves, the input, a program change, a
-// new rate, long effect tails and a release.
+// excitation, pitch bends, a tempo change, the sustain pedal, filter moves,
+// the input, a program change, a new rate, long effect tails, releases, all
+// notes off and all sound off.
 std::vector<Event> Phrase(int program) {
   return {
       {0, [](Pair& p) { p.NoteOn(48, 100), p.NoteOn(55, 90), p.NoteOn(60, 110); }},
@@ -100,13 +117,16 @@ std::vector<Event> Phrase(int program) {
          p.Set(Param::kBandWidth, 0.6f), p.Set(Param::kStereo, 0.8f), p.Set(Param::kVolume, 0.6f);
        }},
       {7013, [](Pair& p) { p.NoteOn(67, 127), p.Set(Param::kVowelInertia, 0.7f), p.Set(Param::kVowel, 0.9f); }},
+      {8009, [](Pair& p) { p.Bend(1.5f); }},
       {9001, [](Pair& p) { p.SetTempo(95.0f); }},
+      {10007, [](Pair& p) { p.Sustain(true); }},
       {11003,
        [](Pair& p) {
          p.Set(Param::kFilterFreq, 0.4f), p.Set(Param::kFilterQ, 0.8f), p.Set(Param::kFilterEnvelope, 0.7f);
          p.Set(Param::kFilterRelease, 0.5f), p.NoteOn(72, 80);
        }},
       {13007, [](Pair& p) { p.NoteOff(48), p.NoteOff(60); }},
+      {14003, [](Pair& p) { p.Sustain(false), p.Bend(-0.7f); }},
       {15005, [program](Pair& p) { p.LoadProgram((program + 5) % 16), p.NoteOn(50, 100), p.NoteOn(57, 60); }},
       {17011, [](Pair& p) { p.SetRate(p.engine.curSampleRate.load() * 1.5f), p.Set(Param::kTremAmount, 0.4f); }},
       {19003,
@@ -114,7 +134,9 @@ std::vector<Event> Phrase(int program) {
          p.Set(Param::kDelaySwitch, 0.75376886f), p.Set(Param::kChorusSwitch, 0.75376886f);
          p.Set(Param::kDelayLength, 0.9f), p.Set(Param::kDelayFeed, 0.95f), p.Set(Param::kChorusFeed, 1.0f);
        }},
-      {21001, [](Pair& p) { p.ReleaseAll(); }},
+      {21001, [](Pair& p) { p.Sustain(true), p.ReleaseAll(), p.NoteOn(62, 90), p.NoteOff(62); }},
+      {22003, [](Pair& p) { p.AllNotesOff(); }},
+      {24005, [](Pair& p) { p.AllSoundOff(), p.NoteOn(65, 100); }},
       {26000, [](Pair&) {}},
   };
 }

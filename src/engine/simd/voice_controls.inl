@@ -73,7 +73,7 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
   // voices' results are kept.
   // Glides: 1 / (g + 1) of the remaining way, in double, rounded once. The
   // formants follow the pitch of the previous tick; then the new one is
-  // worked out ((pitch - 57) / 12 + vibrato, the difference in single
+  // worked out ((pitch - 57) / 12 + vibrato + bend, the difference in single
   // precision).
   alignas(32) float pitch[kVoiceSlots], vowelPos[kVoiceSlots], position[kVoiceSlots], newOctaves[kVoiceSlots];
   alignas(32) double scaleArgs[kVoiceSlots], stepArgs[kVoiceSlots];
@@ -85,7 +85,8 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
     StoreRounded(pitch + at, newPitch);
     StoreRounded(vowelPos + at, newVowel);
     StoreRounded(position + at, one + newVowel + SplatD(k.wah));
-    const D newOctave = ToSingle(ToSingle(newPitch - SplatD(57.0)) / SplatD(12.0) + SplatD(k.vibrato));
+    const D newOctave =
+        ToSingle(ToSingle(newPitch - SplatD(57.0)) / SplatD(12.0) + SplatD(k.vibrato) + SplatD(k.bend));
     StoreRounded(newOctaves + at, newOctave);
     StoreD(scaleArgs + at,
            SplatD(kLn2Approx) * (SplatD(4.0 * k.vowelPitch) + FromFloats(s.pitchOctaves + at) - SplatD(2.0)));

@@ -43,6 +43,7 @@ class ReferenceEngine {
   void StartVoice(int v, int key, int velocity) {
     const auto s = static_cast<std::size_t>(v);
     keyDown_[s] = 1;
+    sustained_[s] = 0;
     attacking_[s] = 1;
     noteTarget_[s] = static_cast<float>(key);
     velocity_[s] = static_cast<float>(velocity) / 127.0f;
@@ -58,10 +59,34 @@ class ReferenceEngine {
   }
   void NoteOff(int key) {
     for (std::size_t v = 0; v < kVoices; ++v) {
-      if (noteTarget_[v] == static_cast<float>(key)) keyDown_[v] = 0;
+      if (noteTarget_[v] != static_cast<float>(key)) continue;
+      if (pedal_ && keyDown_[v] == 1) {
+        sustained_[v] = 1;
+      } else {
+        keyDown_[v] = 0;
+      }
     }
   }
   void ReleaseAll() { keyDown_.fill(0); }
+  void SetPitchBend(float semitones) { bend_ = static_cast<float>(semitones / 12.0); }
+  void SetSustain(bool down) {
+    pedal_ = down;
+    if (down) return;
+    for (std::size_t v = 0; v < kVoices; ++v) {
+      if (sustained_[v] != 0) keyDown_[v] = 0;
+      sustained_[v] = 0;
+    }
+  }
+  void AllNotesOff() {
+    keyDown_.fill(0);
+    sustained_.fill(0);
+  }
+  void AllSoundOff() {
+    AllNotesOff();
+    ampEnv_.fill(0.0f);
+    delayFilter_.ClearHistory();
+    ClearLines();
+  }
   void ClearLines() {
     delayLine_.fill(0.0f);
     chorus_.Clear();
@@ -144,7 +169,7 @@ class ReferenceEngine {
       if (!held && ampEnv_[v] <= 0.001f) continue;
       if (tick) {
         voices_[v].Glide(pitchGlide_, noteTarget_[v], vowelGlide_, vowel_);
-        voices_[v].ConfigureFormantsAndPitch(formants_, modulation_.vibrato(), rate_);
+        voices_[v].ConfigureFormantsAndPitch(formants_, modulation_.vibrato(), bend_, rate_);
       }
       rates_.Step(held, attacking_[v], ampEnv_[v], filterEnv_[v]);
       const float amp = velocity_[v] * ampEnv_[v] * modulation_.tremolo() + kDenormalGuard;
@@ -177,7 +202,9 @@ class ReferenceEngine {
   FormantControls formants_;
   FilterControls filter_;
   float pitchGlide_ = 0.0f, vowelGlide_ = 0.0f, vowel_ = 0.0f;
-  std::array<std::uint8_t, kVoices> keyDown_{}, attacking_{};
+  std::array<std::uint8_t, kVoices> keyDown_{}, attacking_{}, sustained_{};
+  bool pedal_ = false;
+  float bend_ = 0.0f;
   std::array<float, kVoices> noteTarget_{}, velocity_{}, ampEnv_{}, filterEnv_{};
   int lastVoice_ = 0;
   std::array<Voice, kVoices> voices_;

@@ -62,11 +62,11 @@ class Voice {
 
   // Control tick, second part: formants from the pitch of the previous tick,
   // then the new pitch and oscillator step.
-  void ConfigureFormantsAndPitch(const FormantControls& c, float vibrato, float sampleRate) {
+  void ConfigureFormantsAndPitch(const FormantControls& c, float vibrato, float bend, float sampleRate) {
     const float position = static_cast<float>(1.0 + vowelPos_ + c.wah);
     const float scale = Pow2(4.0 * c.vowelPitch + pitchOctaves_ - 2.0);
     formants_.Configure(position, scale, c.width, sampleRate);
-    pitchOctaves_ = static_cast<float>((pitch_ - kReferenceNote) / 12.0 + vibrato);
+    pitchOctaves_ = static_cast<float>((pitch_ - kReferenceNote) / 12.0 + vibrato + bend);
     // Truncated: every pitch runs slightly flat, by up to one step.
     phaseInc_ = FloorInt(static_cast<double>(Pow2(pitchOctaves_)) * kPhaseStepA2 / sampleRate);
   }
