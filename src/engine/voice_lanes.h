@@ -44,6 +44,9 @@ struct alignas(32) VoiceLanes {
   LaneInts lowpassConfigured;
   LaneRing lowpassIn;
   LaneRing lowpassOut;
+  // Bit v set while voice v's four resonators may hold different input
+  // rings (after one of them ran away and was cleared).
+  std::int32_t divergedInputs;
 
   // The inputs the coefficients above were last worked out from; a tick
   // with the same inputs keeps them (NaN: never worked out).

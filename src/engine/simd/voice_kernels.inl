@@ -58,8 +58,10 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
   const F8 fallStep = Select(held, decay, release);
   // Lane v of a sample's noise is the draw of the rank of v among the
   // running voices.
-  alignas(32) std::int32_t rank[kVoiceSlots];
-  for (int v = 0; v < kVoiceSlots; ++v) rank[v] = __builtin_popcount(static_cast<unsigned>(a.running) & ((1u << v) - 1u));
+  alignas(32) std::int32_t rank[kVoiceSlots] = {};
+  if constexpr (kOscType == 2) {
+    for (int v = 0; v < kVoiceSlots; ++v) rank[v] = __builtin_popcount(static_cast<unsigned>(a.running) & ((1u << v) - 1u));
+  }
   const I8 noiseLane = LoadI(rank);
   const int voices = __builtin_popcount(static_cast<unsigned>(a.running));
   const bool prefix = a.running == (1 << voices) - 1;
@@ -244,10 +246,53 @@ inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, Lan
   return done;
 }
 
+// The same for runs of a sample or two (a block that ends just after a
+// tick): straight on the rings in memory, without unrolling them into rows.
+inline int FilterFew(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output, int count, F8 run) {
+  const FilterCoefficients c = LoadCoefficients(s);
+  const F8 guard = SplatF(kGuard);
+  int done = 0;
+  for (int p = position; done < count; ++done) {
+    p = p == 2 ? 0 : p + 1;
+    const int one = (p + 2) % 3, two = (p + 1) % 3;
+    const F8 ex = LoadF(excitation[done]);
+    const F8 common = c.b0 * ex + c.b1 * LoadF(s.formantIn[0][one]) + c.b2 * LoadF(s.formantIn[0][two]);
+    F8 section[kFormantSections];
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      section[i] = common - c.a1[i] * LoadF(s.formantOut[i][one]) - c.a2 * LoadF(s.formantOut[i][two]) + guard;
+    }
+    F8 sum = section[0] + guard;
+    sum = sum + section[1] + guard;
+    sum = sum + section[2] + guard;
+    sum = sum + section[3] + guard;
+    const F8 filtered = c.lowB0 * sum + c.lowB1 * LoadF(s.lowpassIn[one]) + c.lowB2 * LoadF(s.lowpassIn[two]) -
+                        c.lowA1 * LoadF(s.lowpassOut[one]) - c.lowA2 * LoadF(s.lowpassOut[two]) + guard;
+    const F8 voice = Select(c.configured, filtered, sum + guard);
+    const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
+    const F8 tame = And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
+    if (MaskBits(AndNot(tame, run)) != 0) break;
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      StoreF(s.formantIn[i][p], Select(run, ex, LoadF(s.formantIn[i][p])));
+      StoreF(s.formantOut[i][p], Select(run, section[i], LoadF(s.formantOut[i][p])));
+    }
+    const F8 writes = And(run, c.configured);
+    StoreF(s.lowpassIn[p], Select(writes, sum, LoadF(s.lowpassIn[p])));
+    StoreF(s.lowpassOut[p], Select(writes, filtered, LoadF(s.lowpassOut[p])));
+    StoreF(output[done], And(run, voice));
+  }
+  return done;
+}
+
 inline int FilterVoices(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output, int count,
                         int running) {
   const F8 run = LaneMask(running);
-  if (!InputsShared(s, run)) return 0;
+  if ((s.divergedInputs & running) != 0) {
+    if (!InputsShared(s, run)) return 0;
+    s.divergedInputs &= ~running;
+  }
+  if (count <= 2) return FilterFew(s, position, excitation, output, count, run);
   const int configured = MaskBits(BitsF(LoadI(s.lowpassConfigured)));
   if ((configured & running) == running) return FilterRun<true>(s, position, excitation, output, count, run);
   return FilterRun<false>(s, position, excitation, output, count, run);
@@ -274,6 +319,7 @@ inline void FilterVoicesCareful(VoiceLanes& s, int position, const LaneRow* exci
       const F8 tame = Le(Abs(y), SplatF(kRunawayLevel));
       // A section that runs away is cleared, input and output, and left out.
       const F8 cleared = AndNot(tame, run);
+      s.divergedInputs |= MaskBits(cleared);
       StoreF(in[p], Select(run, ex, LoadF(in[p])));
       StoreF(out[p], Select(run, y, LoadF(out[p])));
       for (int j = 0; j < kHistorySlots; ++j) {
@@ -306,21 +352,30 @@ inline void FilterVoicesCareful(VoiceLanes& s, int position, const LaneRow* exci
 }
 
 // The voices' outputs summed sample by sample, in voice order (as the scalar
-// loop adds them; voices that do not run give +0), rows at a time.
-inline void SumVoices(const LaneRow* output, float* mono, int count) {
-  alignas(32) float sums[8];
-  for (int at = 0; at < count; at += 8) {
-    F8 column[kVoiceSlots];
-    Transpose(output + at, column);
-    F8 sum = column[0];
+// loop adds them; voices that do not run give +0): eight rows at a time
+// through a transpose, the last few one by one.
+inline F8 RowSums(const LaneRow* rows) {
+  F8 column[kVoiceSlots];
+  Transpose(rows, column);
+  F8 sum = column[0];
 #pragma GCC unroll 8
-    for (int v = 1; v < kMaxVoices; ++v) sum = sum + column[v];
-    if (at + 8 <= count) {
-      StoreFU(mono + at, sum);
-    } else {
-      StoreF(sums, sum);
-      for (int i = at; i < count; ++i) mono[i] = sums[i - at];
-    }
+  for (int v = 1; v < kMaxVoices; ++v) sum = sum + column[v];
+  return sum;
+}
+
+inline void SumVoices(const LaneRow* output, float* mono, int count) {
+  int at = 0;
+  for (; at + 8 <= count; at += 8) StoreFU(mono + at, RowSums(output + at));
+  if (count - at >= 4) {
+    alignas(32) float sums[8];
+    StoreF(sums, RowSums(output + at));
+    for (int i = at; i < count; ++i) mono[i] = sums[i - at];
+    return;
+  }
+  for (; at < count; ++at) {
+    float sum = output[at][0];
+    for (int v = 1; v < kMaxVoices; ++v) sum += output[at][v];
+    mono[at] = sum;
   }
 }
 
