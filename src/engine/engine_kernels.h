@@ -86,9 +86,11 @@ struct EngineKernels {
   void (*configureLowpasses)(VoiceLanes& lanes, const LowpassTickControls& controls, const float* filterEnv,
                              const int* voices, int count);
 
-  // sin and cos of count angles (radians), within 2^-50 of the library's:
+  // exp of count values, within 2^-50 relative of the library's, and sin
+  // and cos of count angles (radians), within 2^-50 of the library's:
   // callers check their rounding (simd/batch_math.inl). The arrays hold
   // count values rounded up to whole batches of four.
+  void (*exp)(const double* values, double* powers, int count);
   void (*sinCos)(const double* angles, double* sines, double* cosines, int count);
 
   // left = SoftClip(gain x mono), right the same of the delayed line, stored

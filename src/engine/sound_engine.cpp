@@ -62,6 +62,10 @@ void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
       (*from)[v] = kNotANumber;
     }
   }
+  // The run buffers: kernels may read whole batches past a run's end.
+  std::memset(excitation_.data(), 0, sizeof excitation_);
+  std::memset(voiceOutput_.data(), 0, sizeof voiceOutput_);
+  noiseDraws_.fill(0.0f);
   noise_.Init();
   noiseStarts_.fill(0);
   chorus_.Init();

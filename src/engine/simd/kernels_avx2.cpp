@@ -21,6 +21,6 @@ namespace {
 const EngineKernels& Avx2Kernels() {
   static constexpr EngineKernels kKernels{InstructionSet::kAvx2, &ExciteVoices,       &FilterVoices,
                                           &FilterVoicesCareful, &NoiseDraws,        &SumVoices,         &ConfigureVoices,    &ConfigureLowpasses,
-                                          &SinCosArray,          &ClipOut};
+                                          &ExpArray,           &SinCosArray,          &ClipOut};
   return kKernels;
 }

@@ -21,6 +21,6 @@ namespace {
 const EngineKernels& Sse2Kernels() {
   static constexpr EngineKernels kKernels{InstructionSet::kSse2, &ExciteVoices,       &FilterVoices,
                                           &FilterVoicesCareful, &NoiseDraws,        &SumVoices,         &ConfigureVoices,    &ConfigureLowpasses,
-                                          &SinCosArray,          &ClipOut};
+                                          &ExpArray,           &SinCosArray,          &ClipOut};
   return kKernels;
 }
