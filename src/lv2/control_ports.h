@@ -48,6 +48,14 @@ constexpr std::array<ControlPort, kNumControlPorts> kControlPorts = [] {
 constexpr std::uint32_t kFirstControlPort = static_cast<std::uint32_t>(PortIndex::kFirstControl);
 constexpr std::uint32_t kNumPorts = kFirstControlPort + static_cast<std::uint32_t>(kControlPorts.size());
 
+// Where a parameter's port sits among the control ports; -1 when it has none.
+constexpr int ControlPortOf(int parameter) {
+  for (std::size_t i = 0; i < kControlPorts.size(); ++i) {
+    if (kControlPorts[i].parameter == parameter) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 // A control port's value as the instrument's parameter takes it: an LV2
 // toggle is on above 0.
 constexpr float ParameterValue(ControlRange range, float portValue) {
