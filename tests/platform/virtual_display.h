@@ -56,8 +56,10 @@ class VirtualDisplay {
   VirtualDisplay() {
     int report[2];
     if (pipe(report) != 0) return;
+    // -noreset: the server stays as it is when its last client leaves, rather
+    // than starting over while the next test connects.
     const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(report[1]), "-screen", "0", "640x400x24",
-                                "-nolisten", "tcp"});
+                                "-nolisten", "tcp", "-noreset"});
     close(report[1]);
     std::string number;
     const auto deadline = Clock::now() + std::chrono::seconds(10);
