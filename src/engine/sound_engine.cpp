@@ -307,7 +307,7 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
     lanes_.held[v] = keyDown_[static_cast<std::size_t>(v)].load(std::memory_order_relaxed) == 1 ? 1.0f : 0.0f;
   }
   const float volume = P(Param::kVolume);
-  if (RunningVoices() == 0 && !(P(Param::kChorusSwitch) > 0.5f) && !(P(Param::kDelaySwitch) > 0.5f) &&
+  if (RunningVoices() == 0 && !SwitchIsOn(P(Param::kChorusSwitch)) && !SwitchIsOn(P(Param::kDelaySwitch)) &&
       stereoZeros_ >= kStereoLineSize && volume >= 0.0f && volume <= 1.0f) {
     RenderSilence(left, right, count, replace);
     return;
