@@ -12,13 +12,14 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 const ControlSpec* ControlForIndex(int index) {
   for (const ControlSpec& c : kControls) {
-    if (c.index == index) return &c;
+    if (ParamIndex(c.param) == index) return &c;
   }
   return nullptr;
 }
 
 ValueRule ValueRuleForIndex(int index) {
-  if (index == kTypeStripIndex) return ValueRule::ExcitationType;
+  const ParameterInfo* parameter = ParameterAt(index);
+  if (parameter != nullptr && parameter->kind == ParamKind::kExcitationType) return ValueRule::ExcitationType;
   const ControlSpec* control = ControlForIndex(index);
   return control != nullptr ? control->rule : ValueRule::None;
 }

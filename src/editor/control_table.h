@@ -7,12 +7,13 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/parameter_table.h"
 #include "value_text/value_rule.h"
 
 enum class ControlKind { Dial, Slider, Lamp };
 
 struct ControlSpec {
-  int index;
+  Param param;
   std::string_view name;
   ControlKind kind;
   int x, y, width, height;
@@ -27,36 +28,36 @@ constexpr int kSliderHeight = 30;
 constexpr int kLampSize = 16;
 
 constexpr std::array<ControlSpec, 30> kControls{{
-    {0, "Datt", ControlKind::Dial, 15, 115, 41, 41, "Attack", "Attack", ValueRule::EnvelopeTime},
-    {1, "DDec", ControlKind::Dial, 65, 115, 41, 41, "Decay", "Decay", ValueRule::EnvelopeTime},
-    {2, "DVowel", ControlKind::Slider, 120, 35, 100, 30, "Vowel", "Vowel (cc83)", ValueRule::VowelMix},
-    {3, "dxi", ControlKind::Slider, 120, 75, 100, 30, "Pitch Inertia", "Pitch Inertia", ValueRule::Percent},
-    {4, "Dyi", ControlKind::Slider, 15, 75, 100, 30, "Vowel Inertia", "Vowel Inertia", ValueRule::Percent},
-    {6, "DRel", ControlKind::Dial, 120, 115, 41, 41, "Release", "Release", ValueRule::EnvelopeTime},
-    {7, "Dvol", ControlKind::Slider, 15, 35, 100, 30, "Volume", "Volume (cc84)", ValueRule::Level},
-    {8, "DViba", ControlKind::Dial, 245, 35, 41, 41, "Vib Am", "Vib Amount (cc86)", ValueRule::Percent},
-    {9, "DVibs", ControlKind::Dial, 300, 35, 41, 41, "Vib Sp", "Vib Speed (cc87)", ValueRule::Rate2048},
-    {10, "Dtrema", ControlKind::Dial, 355, 35, 41, 41, "Trm Am", "Trem Amount (cc88)", ValueRule::Percent},
-    {11, "Dtrems", ControlKind::Dial, 410, 35, 41, 41, "Trm Sp", "Trem Speed (cc89)", ValueRule::Rate2048},
-    {12, "DVpitch", ControlKind::Dial, 15, 195, 41, 41, "Pitch", "Vowel Pitch (cc85)", ValueRule::Semitones},
-    {15, "DStereo", ControlKind::Dial, 175, 115, 41, 41, "Stereo", "Stereo Amount ", ValueRule::Percent},
-    {16, "DBand", ControlKind::Dial, 70, 195, 41, 41, "Band", "Band Width ", ValueRule::Percent},
-    {17, "DWaha", ControlKind::Dial, 125, 195, 41, 41, "Wah Am", "Wah Amount ", ValueRule::Percent},
-    {18, "DWahs", ControlKind::Dial, 180, 195, 41, 41, "Wah Sp", "Wah Speed ", ValueRule::Rate2048},
-    {19, "DelayOn", ControlKind::Lamp, 430, 175, 16, 16, "", "", ValueRule::Switch},
-    {20, "Dlen", ControlKind::Dial, 240, 195, 41, 41, "Len", "Delay Length (cc90)", ValueRule::QbSteps},
-    {21, "DFeed", ControlKind::Dial, 295, 195, 41, 41, "Feed", "Delay Feedback", ValueRule::Percent},
-    {22, "Dfilter", ControlKind::Dial, 405, 195, 41, 41, "Filter", "Delay Low Filter", ValueRule::Frequency},
-    {23, "Ddry", ControlKind::Dial, 350, 195, 41, 41, "Mix", "Delay Mix", ValueRule::WetDry},
-    {24, "CLen", ControlKind::Dial, 240, 275, 41, 41, "Len", "Chorus Length ", ValueRule::ChorusMs},
-    {25, "CWidth", ControlKind::Dial, 295, 275, 41, 41, "Width", "Chorus Width ", ValueRule::Percent},
-    {26, "CSpeed", ControlKind::Dial, 350, 275, 41, 41, "Speed", "Chorus Speed ", ValueRule::Rate4096},
-    {27, "CFeed", ControlKind::Dial, 405, 275, 41, 41, "Feed", "Chorus Feedback ", ValueRule::Percent},
-    {28, "ChorusOn", ControlKind::Lamp, 430, 255, 16, 16, "", "", ValueRule::Switch},
-    {29, "DFilt", ControlKind::Dial, 245, 115, 41, 41, "Freq", "Filter Freq (cc91)", ValueRule::Frequency},
-    {30, "Dq", ControlKind::Dial, 300, 115, 41, 41, "Q", "Filter Q (cc92)", ValueRule::Percent},
-    {31, "DFe", ControlKind::Dial, 355, 115, 41, 41, "Env", "Filter Env Amt", ValueRule::Percent},
-    {32, "DFr", ControlKind::Dial, 410, 115, 41, 41, "Rel", "Filter Release", ValueRule::EnvelopeTime},
+    {Param::kAttack, "Datt", ControlKind::Dial, 15, 115, 41, 41, "Attack", "Attack", ValueRule::EnvelopeTime},
+    {Param::kDecay, "DDec", ControlKind::Dial, 65, 115, 41, 41, "Decay", "Decay", ValueRule::EnvelopeTime},
+    {Param::kVowel, "DVowel", ControlKind::Slider, 120, 35, 100, 30, "Vowel", "Vowel (cc83)", ValueRule::VowelMix},
+    {Param::kPitchInertia, "dxi", ControlKind::Slider, 120, 75, 100, 30, "Pitch Inertia", "Pitch Inertia", ValueRule::Percent},
+    {Param::kVowelInertia, "Dyi", ControlKind::Slider, 15, 75, 100, 30, "Vowel Inertia", "Vowel Inertia", ValueRule::Percent},
+    {Param::kRelease, "DRel", ControlKind::Dial, 120, 115, 41, 41, "Release", "Release", ValueRule::EnvelopeTime},
+    {Param::kVolume, "Dvol", ControlKind::Slider, 15, 35, 100, 30, "Volume", "Volume (cc84)", ValueRule::Level},
+    {Param::kVibAmount, "DViba", ControlKind::Dial, 245, 35, 41, 41, "Vib Am", "Vib Amount (cc86)", ValueRule::Percent},
+    {Param::kVibSpeed, "DVibs", ControlKind::Dial, 300, 35, 41, 41, "Vib Sp", "Vib Speed (cc87)", ValueRule::Rate2048},
+    {Param::kTremAmount, "Dtrema", ControlKind::Dial, 355, 35, 41, 41, "Trm Am", "Trem Amount (cc88)", ValueRule::Percent},
+    {Param::kTremSpeed, "Dtrems", ControlKind::Dial, 410, 35, 41, 41, "Trm Sp", "Trem Speed (cc89)", ValueRule::Rate2048},
+    {Param::kVowelPitch, "DVpitch", ControlKind::Dial, 15, 195, 41, 41, "Pitch", "Vowel Pitch (cc85)", ValueRule::Semitones},
+    {Param::kStereo, "DStereo", ControlKind::Dial, 175, 115, 41, 41, "Stereo", "Stereo Amount ", ValueRule::Percent},
+    {Param::kBandWidth, "DBand", ControlKind::Dial, 70, 195, 41, 41, "Band", "Band Width ", ValueRule::Percent},
+    {Param::kWahAmount, "DWaha", ControlKind::Dial, 125, 195, 41, 41, "Wah Am", "Wah Amount ", ValueRule::Percent},
+    {Param::kWahSpeed, "DWahs", ControlKind::Dial, 180, 195, 41, 41, "Wah Sp", "Wah Speed ", ValueRule::Rate2048},
+    {Param::kDelaySwitch, "DelayOn", ControlKind::Lamp, 430, 175, 16, 16, "", "", ValueRule::Switch},
+    {Param::kDelayLength, "Dlen", ControlKind::Dial, 240, 195, 41, 41, "Len", "Delay Length (cc90)", ValueRule::QbSteps},
+    {Param::kDelayFeed, "DFeed", ControlKind::Dial, 295, 195, 41, 41, "Feed", "Delay Feedback", ValueRule::Percent},
+    {Param::kDelayFilter, "Dfilter", ControlKind::Dial, 405, 195, 41, 41, "Filter", "Delay Low Filter", ValueRule::Frequency},
+    {Param::kDelayMix, "Ddry", ControlKind::Dial, 350, 195, 41, 41, "Mix", "Delay Mix", ValueRule::WetDry},
+    {Param::kChorusLength, "CLen", ControlKind::Dial, 240, 275, 41, 41, "Len", "Chorus Length ", ValueRule::ChorusMs},
+    {Param::kChorusWidth, "CWidth", ControlKind::Dial, 295, 275, 41, 41, "Width", "Chorus Width ", ValueRule::Percent},
+    {Param::kChorusSpeed, "CSpeed", ControlKind::Dial, 350, 275, 41, 41, "Speed", "Chorus Speed ", ValueRule::Rate4096},
+    {Param::kChorusFeed, "CFeed", ControlKind::Dial, 405, 275, 41, 41, "Feed", "Chorus Feedback ", ValueRule::Percent},
+    {Param::kChorusSwitch, "ChorusOn", ControlKind::Lamp, 430, 255, 16, 16, "", "", ValueRule::Switch},
+    {Param::kFilterFreq, "DFilt", ControlKind::Dial, 245, 115, 41, 41, "Freq", "Filter Freq (cc91)", ValueRule::Frequency},
+    {Param::kFilterQ, "Dq", ControlKind::Dial, 300, 115, 41, 41, "Q", "Filter Q (cc92)", ValueRule::Percent},
+    {Param::kFilterEnvelope, "DFe", ControlKind::Dial, 355, 115, 41, 41, "Env", "Filter Env Amt", ValueRule::Percent},
+    {Param::kFilterRelease, "DFr", ControlKind::Dial, 410, 115, 41, 41, "Rel", "Filter Release", ValueRule::EnvelopeTime},
 }};
 
 // The pictures that are not bound to a parameter.
@@ -87,18 +88,23 @@ constexpr std::array<StripId, 6> kHeaderPaintOrder{StripId::Imain,    StripId::I
 
 constexpr std::array<std::string_view, 3> TypeNames{"Type: Saw", "Type: Sqr", "Type: Noise"};
 
-// The parameter the type strip selects: the excitation type.
-constexpr int kTypeStripIndex = 14;
+// The strips whose press switches an effect, and the switch each sets.
+struct SwitchStrip {
+  StripId strip;
+  Param parameter;
+};
+constexpr std::array<SwitchStrip, 2> kSwitchStrips{{{StripId::DelayLabel, Param::kDelaySwitch},
+                                                    {StripId::Ichorus, Param::kChorusSwitch}}};
 
 constexpr int kClientWidth = 463;
 constexpr int kClientHeight = 325;
-constexpr int kMirrorSlots = 51;
 
 // The control bound to a parameter index, if any.
 const ControlSpec* ControlForIndex(int index);
 
 // How a parameter's value reads as text: by its control's rule, as the
-// excitation type for the type strip's index, by no rule for the others.
+// excitation type for the parameter the type strip selects, by no rule for
+// the others.
 ValueRule ValueRuleForIndex(int index);
 
 // Picture names are matched without regard to case.

@@ -6,8 +6,8 @@
 #include "editor/editor_colors.h"
 #include "editor/plugin_editor_window.h"
 #include "engine/numeric.h"
+#include "engine/parameter_choices.h"
 #include "value_text/decimal_separator.h"
-#include "value_text/parameter_choices.h"
 #include "value_text/value_text.h"
 
 void TPluginEditorWindow::Clearscreen(Picture& picture, Pixel color) {
@@ -129,6 +129,6 @@ void TPluginEditorWindow::SetLabel(int index) {
 void TPluginEditorWindow::ShowType() {
   Picture& strip = StripPicture(StripId::IType);
   Clearscreen2(strip, kMidGrey);
-  const std::int32_t t = ExcitationType(Value(kTypeStripIndex));
-  Printf2(strip, kBlack, kMidGrey, 8, 1, 1, TypeNames[static_cast<std::size_t>(t)], 1);
+  const OscType type = ExcitationType(Value(ParamIndex(Param::kOscType)));
+  Printf2(strip, kBlack, kMidGrey, 8, 1, 1, TypeNames[static_cast<std::size_t>(type)], 1);
 }

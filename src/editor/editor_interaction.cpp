@@ -4,6 +4,7 @@
 
 #include "editor/plugin_editor_window.h"
 #include "engine/numeric.h"
+#include "engine/parameter_choices.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ float Clamp01(double x) {
 }
 
 int Clamp(int x, int lo, int hi) { return x < lo ? lo : (x > hi ? hi : x); }
+
+// The refresh looks at indices 0..40.
+constexpr int kRefreshedSlots = 41;
 
 }  // namespace
 
@@ -37,18 +41,18 @@ void TPluginEditorWindow::ChangedByDrag(int index) {
 void TPluginEditorWindow::SetControlSelect(Picture& picture, MouseButton button, KeyModifiers shift, int x, int y) {
   if (picture.control == nullptr) return;
   if (picture.control->kind == ControlKind::Slider) {
-    SetHSlider(picture.control->index, x, button, shift);
+    SetHSlider(ParamIndex(picture.control->param), x, button, shift);
   } else if (picture.control->kind == ControlKind::Dial) {
-    SetDial(picture.control->index, x, y, button, shift);
+    SetDial(ParamIndex(picture.control->param), x, y, button, shift);
   }
 }
 
 void TPluginEditorWindow::Mousemove(Picture& picture, KeyModifiers, int x, int y) {
   if (picture.control == nullptr) return;
   if (picture.control->kind == ControlKind::Slider) {
-    MoveHSlider(picture.control->index, x);
+    MoveHSlider(ParamIndex(picture.control->param), x);
   } else if (picture.control->kind == ControlKind::Dial) {
-    MoveDial(picture.control->index, x, y);
+    MoveDial(ParamIndex(picture.control->param), x, y);
   }
 }
 
@@ -128,29 +132,32 @@ void TPluginEditorWindow::MoveDial(int index, int x, int y) {
   ChangedByDrag(index);
 }
 
+// Saw, square, noise, and back to saw.
 void TPluginEditorWindow::ITypeMouseDown() {
-  std::int32_t t = FloorInt(static_cast<double>(Value(14)) * 2.99) + 1;
-  if (t > 2) t = 0;
-  setfvar(14, static_cast<float>(t / 2.99));
+  const int type = ParamIndex(Param::kOscType);
+  const int next = static_cast<int>(ExcitationType(Value(type))) + 1;
+  setfvar(type, ExcitationValue(next > 2 ? OscType::kSaw : static_cast<OscType>(next)));
   ShowType();
 }
 
-void TPluginEditorWindow::DelayLabelClick() {
-  std::int32_t s = FloorInt(static_cast<double>(Value(19)) * 1.99) + 1;
-  if (s > 1) s = 0;
-  setfvar(19, static_cast<float>((s + 0.5) / 1.99));
-  SetControl(19);
-}
+void TPluginEditorWindow::DelayLabelClick() { ToggleSwitch(Param::kDelaySwitch); }
 
-void TPluginEditorWindow::IchorusMouseDown() {
-  std::int32_t s = FloorInt(static_cast<double>(Value(28)) * 1.99) + 1;
+void TPluginEditorWindow::IchorusMouseDown() { ToggleSwitch(Param::kChorusSwitch); }
+
+// A press on a switch's strip reads the state as the whole part of
+// value x 1.99 (which agrees with SwitchIsOn but for values from just above
+// 0.5 to 0.5025, which it reads as off), flips it and stores 0.2512563 (off)
+// or 0.75376886 (on).
+void TPluginEditorWindow::ToggleSwitch(Param parameter) {
+  const int index = ParamIndex(parameter);
+  std::int32_t s = FloorInt(static_cast<double>(Value(index)) * 1.99) + 1;
   if (s > 1) s = 0;
-  setfvar(28, static_cast<float>((s + 0.5) / 1.99));
-  SetControl(28);
+  setfvar(index, static_cast<float>((s + 0.5) / 1.99));
+  SetControl(index);
 }
 
 void TPluginEditorWindow::SetAll() {
-  for (int i = 0; i <= 40; ++i) {
+  for (int i = 0; i < kRefreshedSlots; ++i) {
     const float v = Value(i);
     if (v != lastfvar[static_cast<std::size_t>(i)]) SetControl(i);
     lastfvar[static_cast<std::size_t>(i)] = v;

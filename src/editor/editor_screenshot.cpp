@@ -9,7 +9,7 @@
 PixelImage ComposeEditorPicture(std::span<const float> values) {
   OffscreenWindowSystem system;
   ParamMirror fvar{};
-  for (int i = 0; i < kMirrorSlots; ++i) {
+  for (int i = 0; i < kNumParamSlots; ++i) {
     Store(fvar, i, static_cast<std::size_t>(i) < values.size() ? values[static_cast<std::size_t>(i)] : 0.0f);
   }
   int parent = 0;  // any non-empty parent will do offscreen

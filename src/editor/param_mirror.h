@@ -6,9 +6,9 @@
 #include <array>
 #include <atomic>
 
-#include "editor/control_table.h"
+#include "engine/param_array.h"
 
-using ParamMirror = std::array<std::atomic<float>, kMirrorSlots>;
+using ParamMirror = std::array<std::atomic<float>, kNumParamSlots>;
 
 inline float Load(const ParamMirror& mirror, int index) {
   return mirror[static_cast<std::size_t>(index)].load(std::memory_order_relaxed);

@@ -59,7 +59,7 @@ Picture& TPluginEditorWindow::StripPicture(StripId id) { return pictures[static_
 
 Picture* TPluginEditorWindow::ControlPicture(int index) {
   for (std::size_t i = kStrips.size(); i < pictures.size(); ++i) {
-    if (pictures[i].control->index == index) return &pictures[i];
+    if (ParamIndex(pictures[i].control->param) == index) return &pictures[i];
   }
   return nullptr;
 }

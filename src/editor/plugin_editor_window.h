@@ -38,7 +38,7 @@ class TPluginEditorWindow : public WindowEvents {
   EditedPlugin* plugin = nullptr;
   std::int32_t dragmode = 0;  // -1 none, 0 absolute, 1 relative
   ParamMirror& fvar;
-  std::array<float, kMirrorSlots> lastfvar{};
+  std::array<float, kNumParamSlots> lastfvar{};
   float dragstart = 0.0f;
   std::uint8_t dragging = 0;
 
@@ -62,6 +62,7 @@ class TPluginEditorWindow : public WindowEvents {
   void ITypeMouseDown();
   void DelayLabelClick();
   void IchorusMouseDown();
+  void ToggleSwitch(Param parameter);
   void Timer2Timer();
   void SetAll();
   void setfvar(int index, float value);

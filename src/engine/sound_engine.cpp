@@ -8,6 +8,7 @@
 
 #include "engine/history_slots.h"
 #include "engine/numeric.h"
+#include "engine/parameter_choices.h"
 #include "engine/tables.h"
 
 namespace {
@@ -207,11 +208,7 @@ void SoundEngine::ControlTick() {
   modulationRate_ = rate;
   modulationPending_ = true;
 
-  // Whole part of value x 2.99: 0 Saw, 1 Square, 2 Noise.
-  std::int32_t type = FloorInt(2.99 * P(Param::kOscType));
-  if (type < 0) type = 0;
-  if (type > 2) type = 2;
-  oscType_ = static_cast<OscType>(type);
+  oscType_ = ExcitationType(P(Param::kOscType));
 
   // 2^(9 x amount) + 1: 2 to 513 samples.
   const float stereoAmount = P(Param::kStereo);
@@ -314,7 +311,7 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
     lanes_.held[v] = keyDown_[static_cast<std::size_t>(v)].load(std::memory_order_relaxed) == 1 ? 1.0f : 0.0f;
   }
   const float volume = P(Param::kVolume);
-  if (RunningVoices() == 0 && !(P(Param::kChorusSwitch) > 0.5f) && !(P(Param::kDelaySwitch) > 0.5f) &&
+  if (RunningVoices() == 0 && !SwitchIsOn(P(Param::kChorusSwitch)) && !SwitchIsOn(P(Param::kDelaySwitch)) &&
       stereoZeros_ >= kStereoLineSize && volume >= 0.0f && volume <= 1.0f) {
     RenderSilence(left, right, count, replace);
     return;
@@ -387,8 +384,8 @@ void SoundEngine::RenderRun(const float* input, float* left, float* right, int c
   // The switches hold for the run; a stage that is off is frozen. With no
   // voice, no effect and a stereo line that holds only +0, every output
   // sample is SoftClip(gain x 0) = +0 and the line stays as it is.
-  const bool chorusOn = P(Param::kChorusSwitch) > 0.5f;
-  const bool delayOn = P(Param::kDelaySwitch) > 0.5f;
+  const bool chorusOn = SwitchIsOn(P(Param::kChorusSwitch));
+  const bool delayOn = SwitchIsOn(P(Param::kDelaySwitch));
   if (!voiced && !chorusOn && !delayOn && stereoZeros_ >= kStereoLineSize) {
     kernels_->clipOut(mono_.data(), mono_.data(), outputGain_, left, right, count, replace);
   } else {
@@ -420,7 +417,7 @@ void SoundEngine::RenderRun(const float* input, float* left, float* right, int c
 bool SoundEngine::RenderVoices(int count, bool tick) {
   int running = RunningVoices();
   if (running == 0) return false;
-  UpdateSweeps(P(Param::kChorusSwitch) > 0.5f);
+  UpdateSweeps(SwitchIsOn(P(Param::kChorusSwitch)));
   ExciteArgs args{nullptr,          static_cast<int>(oscType_), rates_.attack(),       rates_.decay(),
                   rates_.release(), rates_.filterRelease(),   modulation_.tremolo(), noiseDraws_.data(),
                   0};

@@ -25,43 +25,9 @@
 #include "engine/noise_source.h"
 #include "engine/osc_type.h"
 #include "engine/param_array.h"
+#include "engine/parameter_table.h"
 #include "engine/tempo_source.h"
 #include "engine/voice_lanes.h"
-
-// Parameter indices the engine reads.
-enum class Param : int {
-  kAttack = 0,
-  kDecay = 1,
-  kVowel = 2,
-  kPitchInertia = 3,
-  kVowelInertia = 4,
-  kRelease = 6,
-  kVolume = 7,
-  kVibAmount = 8,
-  kVibSpeed = 9,
-  kTremAmount = 10,
-  kTremSpeed = 11,
-  kVowelPitch = 12,
-  kOscType = 14,
-  kStereo = 15,
-  kBandWidth = 16,
-  kWahAmount = 17,
-  kWahSpeed = 18,
-  kDelaySwitch = 19,
-  kDelayLength = 20,
-  kDelayFeed = 21,
-  kDelayFilter = 22,
-  kDelayMix = 23,
-  kChorusLength = 24,
-  kChorusWidth = 25,
-  kChorusSpeed = 26,
-  kChorusFeed = 27,
-  kChorusSwitch = 28,
-  kFilterFreq = 29,
-  kFilterQ = 30,
-  kFilterEnvelope = 31,
-  kFilterRelease = 32,
-};
 
 // One voice's state, as tests and diagnostics read it.
 struct VoiceView {

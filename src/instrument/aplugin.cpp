@@ -66,11 +66,11 @@ void APlugin::setParameter(VstInt32 index, float value) { StoreParameter(index, 
 
 void APlugin::StoreParameter(VstInt32 index, float value, BankExport onTrigger) {
   if (index < 0 || index >= kNumParamSlots) return;
-  value = ClampedValue(value);
+  value = StoredValue(value);
   const auto slot = static_cast<std::size_t>(index);
   param[slot].store(value, std::memory_order_relaxed);
   programs[static_cast<std::size_t>(curProgram.load())]->fvar[slot].store(value, std::memory_order_relaxed);
-  if (index == kParamExportTrigger && value > 0.9f) {
+  if (index == ParamIndex(Param::kExportTrigger) && value > 0.9f) {
     param[slot].store(0.0f, std::memory_order_relaxed);
     if (onTrigger == BankExport::kWrite) WriteBankExport(programs);
   }
@@ -106,8 +106,8 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) {
 }
 
 void APlugin::getParameterName(VstInt32 index, char* text) {
-  const bool named = index >= 0 && index < kNumParams;
-  CopyText(text, named ? kParameterNames[static_cast<std::size_t>(index)] : "");
+  const ParameterInfo* parameter = ParameterAt(index);
+  CopyText(text, parameter != nullptr ? parameter->name : "");
 }
 
 void APlugin::setSampleRate(float rate) {

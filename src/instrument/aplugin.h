@@ -14,7 +14,6 @@
 #include "instrument/aplugin_program.h"
 #include "instrument/bank_snapshot.h"
 #include "instrument/event_queue.h"
-#include "instrument/parameter_table.h"
 #include "instrument/pitch_bend.h"
 
 class APlugin : public AudioEffectX, private TempoSource {
@@ -74,8 +73,6 @@ class APlugin : public AudioEffectX, private TempoSource {
  private:
   // Whether a value above 0.9 at the export trigger writes the bank export.
   enum class BankExport { kWrite, kSkip };
-  // A value as it is stored: above 1 is 1, anything not at least 0 (NaN too) is 0.
-  static float ClampedValue(float value) { return value > 1.0f ? 1.0f : (value >= 0.0f ? value : 0.0f); }
 
   float QueryTempo() override;
   void StoreParameter(VstInt32 index, float value, BankExport onTrigger);

@@ -38,7 +38,7 @@ VstInt32 APluginEditor::getRect(ERect** out) {
 
 void APluginEditor::CopyValues() {
   const ParamArray& param = plugin->Params();
-  for (int i = 0; i < kMirrorSlots; ++i) Store(fvar, i, ReadParam(param, i));
+  for (int i = 0; i < kNumParamSlots; ++i) Store(fvar, i, ReadParam(param, i));
 }
 
 VstInt32 APluginEditor::open(void* ptr) {

@@ -4,6 +4,7 @@
 // coming block wait in a queue and act just before the sample at their
 // offset. The channel is ignored: every channel plays the instrument.
 #include "instrument/aplugin.h"
+#include "instrument/controller_map.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ void APlugin::HandleMidi(const unsigned char* data) {
     const float value = static_cast<float>(byte2) / 127.0f;
     for (const ControllerMapping& mapping : kControllerMap) {
       if (mapping.controller == byte1) {
-        setParameter(mapping.parameter, value);
+        setParameter(ParamIndex(mapping.parameter), value);
         return;
       }
     }

@@ -4,6 +4,9 @@
 #include <array>
 #include <atomic>
 
+// Programs in the bank.
+constexpr int kNumPrograms = 16;
+
 class APluginProgram {
  public:
   static constexpr int kNumValues = 701;  // 0..49 parameters, 50 carried along, the rest unused

@@ -43,7 +43,7 @@ void APlugin::WriteFactoryPrograms() {
   for (int k = 0; k < kNumFactoryPrograms; ++k) {
     const FactoryProgram& factory = kFactoryPrograms[static_cast<std::size_t>(k)];
     APluginProgram& program = *programs[static_cast<std::size_t>(k)];
-    for (int i = 0; i < kNumFactoryValues; ++i) {
+    for (int i = 0; i < kNumParams; ++i) {
       program.fvar[static_cast<std::size_t>(i)].store(factory.values[static_cast<std::size_t>(i)]);
     }
     program.SetName(factory.name);
@@ -68,7 +68,7 @@ void APlugin::RestoreBank(const BankSnapshot& bank) {
     APluginProgram& program = *programs[k];
     const ProgramSnapshot& copy = bank.programs[k];
     for (std::size_t i = 0; i < copy.values.size(); ++i) {
-      program.fvar[i].store(ClampedValue(copy.values[i]), std::memory_order_relaxed);
+      program.fvar[i].store(StoredValue(copy.values[i]), std::memory_order_relaxed);
     }
     program.SetName(copy.name.data());
   }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/parameter_table.h"
 #include "value_text/decimal_separator.h"
 #include "value_text/float_text.h"
 
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr int kExportDigits = 15;  // significant digits of each value
-constexpr int kExportValues = 50;  // values listed per program
 constexpr const char* kLineEnd = "\r\n";
 
 bool EnsureFolder(const std::string& folder) {
@@ -64,7 +64,7 @@ std::string BankExportText(const ProgramBank& programs, char separator) {
   for (int p = 0; p < kNumPrograms; ++p) {
     const APluginProgram& program = *programs[static_cast<std::size_t>(p)];
     const std::string index = std::to_string(p);
-    for (int i = 0; i < kExportValues; ++i) {
+    for (int i = 0; i < kNumParams; ++i) {
       const float value = program.fvar[static_cast<std::size_t>(i)].load(std::memory_order_relaxed);
       text += "Programs[" + index + "].fvar[" + std::to_string(i) + "]:=" +
               FormatGeneral(static_cast<double>(value), kExportDigits, separator) + ";" + kLineEnd;

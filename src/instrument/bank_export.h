@@ -7,7 +7,6 @@
 #include <string>
 
 #include "instrument/aplugin_program.h"
-#include "instrument/parameter_table.h"
 
 using ProgramBank = std::array<std::unique_ptr<APluginProgram>, kNumPrograms>;
 

@@ -5,8 +5,8 @@
 
 #include <array>
 
+#include "engine/parameter_table.h"
 #include "instrument/aplugin_program.h"
-#include "instrument/parameter_table.h"
 
 struct ProgramSnapshot {
   std::array<float, kNumParams> values{};

@@ -3,12 +3,13 @@
 
 #include <array>
 
+#include "engine/parameter_table.h"
+
 constexpr int kNumFactoryPrograms = 16;
-constexpr int kNumFactoryValues = 50;
 
 struct FactoryProgram {
   const char* name;
-  std::array<float, kNumFactoryValues> values;
+  std::array<float, kNumParams> values;
 };
 
 extern const std::array<FactoryProgram, kNumFactoryPrograms> kFactoryPrograms;

@@ -30,6 +30,7 @@ constexpr std::string_view kPrefixes =
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 // The audio ports, in port order after the event input.
@@ -121,7 +122,7 @@ std::string ManifestText() {
   std::string text(kPrefixes);
   Add(text, {plugin, "\n    a lv2:Plugin , lv2:InstrumentPlugin ;\n"});
   Add(text, {"    lv2:binary <", kBinaryName, "> ;\n"});
-  Add(text, {"    rdfs:seeAlso <", kPluginFile, "> .\n"});
+  Add(text, {"    rdfs:seeAlso <", kPluginFile, "> , <", kUiFile, "> .\n"});
   for (const FactoryProgram& program : kFactoryPrograms) {
     Add(text, {"\n", PresetUri(program.name), "\n    a pset:Preset ;\n"});
     Add(text, {"    lv2:appliesTo ", plugin, " ;\n"});
@@ -158,6 +159,19 @@ std::string PluginText() {
     Add(text, {" ,\n", ControlPortText(i, defaults.values[static_cast<std::size_t>(kControlPorts[i].parameter)])});
   }
   text += " .\n";
+  return text;
+}
+
+std::string UiText() {
+  std::string text(kPrefixes);
+  Add(text, {Uri(kPluginUri), "\n    ui:ui ", Uri(kUiUri), " .\n\n"});
+  Add(text, {Uri(kUiUri), "\n    a ui:X11UI ;\n"});
+  Add(text, {"    ui:binary <", kUiBinaryName, "> ;\n"});
+  // It lives in the host's window and does its work in the host's idle
+  // calls; its size is fixed.
+  text += "    lv2:requiredFeature ui:parent ;\n";
+  text += "    lv2:optionalFeature ui:idleInterface , ui:resize , ui:noUserResize , ui:fixedSize ;\n";
+  text += "    lv2:extensionData ui:idleInterface .\n";
   return text;
 }
 

@@ -1,12 +1,16 @@
 // The plug-in's ports: the event input (MIDI and the host's transport), two
 // audio inputs, two audio outputs, then one control input for each
-// parameter that shapes the sound. Parameters 5 and 13 drive nothing and 33
-// triggers the bank export, so they have no port.
+// parameter that shapes the sound, as the parameter table names them.
+// Parameters that drive nothing and the bank export's trigger have no port.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
+
+#include "engine/parameter_choices.h"
+#include "engine/parameter_table.h"
 
 namespace vyrtal::lv2 {
 
@@ -21,47 +25,39 @@ struct ControlPort {
   ControlRange range;
 };
 
-constexpr std::array<ControlPort, 31> kControlPorts{{
-    {0, "attack", ControlRange::kContinuous},
-    {1, "decay", ControlRange::kContinuous},
-    {2, "vowel", ControlRange::kContinuous},
-    {3, "pitch_inertia", ControlRange::kContinuous},
-    {4, "vowel_inertia", ControlRange::kContinuous},
-    {6, "release", ControlRange::kContinuous},
-    {7, "volume", ControlRange::kContinuous},
-    {8, "vib_amount", ControlRange::kContinuous},
-    {9, "vib_speed", ControlRange::kContinuous},
-    {10, "trem_amount", ControlRange::kContinuous},
-    {11, "trem_speed", ControlRange::kContinuous},
-    {12, "vowel_pitch", ControlRange::kContinuous},
-    {14, "type", ControlRange::kEnumeration},
-    {15, "stereo", ControlRange::kContinuous},
-    {16, "band_width", ControlRange::kContinuous},
-    {17, "wah_amount", ControlRange::kContinuous},
-    {18, "wah_speed", ControlRange::kContinuous},
-    {19, "delay", ControlRange::kToggle},
-    {20, "delay_length", ControlRange::kContinuous},
-    {21, "delay_feed", ControlRange::kContinuous},
-    {22, "delay_filter", ControlRange::kContinuous},
-    {23, "delay_mix", ControlRange::kContinuous},
-    {24, "chorus_length", ControlRange::kContinuous},
-    {25, "chorus_width", ControlRange::kContinuous},
-    {26, "chorus_speed", ControlRange::kContinuous},
-    {27, "chorus_feed", ControlRange::kContinuous},
-    {28, "chorus", ControlRange::kToggle},
-    {29, "filter_freq", ControlRange::kContinuous},
-    {30, "filter_q", ControlRange::kContinuous},
-    {31, "filter_envelope", ControlRange::kContinuous},
-    {32, "filter_release", ControlRange::kContinuous},
-}};
+// How a host is to offer a parameter of that kind.
+constexpr ControlRange RangeOf(ParamKind kind) {
+  if (kind == ParamKind::kExcitationType) return ControlRange::kEnumeration;
+  return kind == ParamKind::kSwitch ? ControlRange::kToggle : ControlRange::kContinuous;
+}
+
+// A port for each parameter with a port symbol, in parameter order.
+constexpr std::size_t kNumControlPorts = static_cast<std::size_t>(
+    std::count_if(kParameters.begin(), kParameters.end(), [](const ParameterInfo& p) { return !p.portSymbol.empty(); }));
+
+constexpr std::array<ControlPort, kNumControlPorts> kControlPorts = [] {
+  std::array<ControlPort, kNumControlPorts> ports{};
+  std::size_t next = 0;
+  for (int i = 0; i < kNumParams; ++i) {
+    const ParameterInfo& p = kParameters[static_cast<std::size_t>(i)];
+    if (!p.portSymbol.empty()) ports[next++] = {i, p.portSymbol, RangeOf(p.kind)};
+  }
+  return ports;
+}();
 
 constexpr std::uint32_t kFirstControlPort = static_cast<std::uint32_t>(PortIndex::kFirstControl);
 constexpr std::uint32_t kNumPorts = kFirstControlPort + static_cast<std::uint32_t>(kControlPorts.size());
 
-// The instrument's switches are on above 0.5; an LV2 toggle is on above 0.
-constexpr float kSwitchOnAbove = 0.5f;
+// Where a parameter's port sits among the control ports; -1 when it has none.
+constexpr int ControlPortOf(int parameter) {
+  for (std::size_t i = 0; i < kControlPorts.size(); ++i) {
+    if (kControlPorts[i].parameter == parameter) return static_cast<int>(i);
+  }
+  return -1;
+}
 
-// A control port's value as the instrument's parameter takes it.
+// A control port's value as the instrument's parameter takes it: an LV2
+// toggle is on above 0.
 constexpr float ParameterValue(ControlRange range, float portValue) {
   if (range != ControlRange::kToggle) return portValue;
   return portValue > 0.0f ? 1.0f : 0.0f;
@@ -70,7 +66,7 @@ constexpr float ParameterValue(ControlRange range, float portValue) {
 // A parameter's value as its control port shows it.
 constexpr float PortValue(ControlRange range, float parameterValue) {
   if (range != ControlRange::kToggle) return parameterValue;
-  return parameterValue > kSwitchOnAbove ? 1.0f : 0.0f;
+  return SwitchIsOn(parameterValue) ? 1.0f : 0.0f;
 }
 
 }  // namespace vyrtal::lv2

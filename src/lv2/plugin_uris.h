@@ -1,5 +1,5 @@
 // The names the LV2 side of the instrument goes by: the plug-in, its
-// factory presets and the properties of its saved state.
+// editor, its factory presets and the properties of its saved state.
 #pragma once
 
 namespace vyrtal::lv2 {
@@ -16,5 +16,9 @@ constexpr const char* kStateControlsUri = "urn:tollarinfx:vyrtal:state:controls"
 
 // The plug-in binary inside the bundle.
 constexpr const char* kBinaryName = "vyrtal.so";
+
+// The editor, an X11 UI in a binary of its own.
+constexpr const char* kUiUri = "urn:tollarinfx:vyrtal:ui";
+constexpr const char* kUiBinaryName = "vyrtal_ui.so";
 
 }  // namespace vyrtal::lv2

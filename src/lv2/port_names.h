@@ -9,13 +9,12 @@ namespace vyrtal::lv2 {
 
 std::string ControlName(int parameter);
 
-// The choices of the excitation type, labelled as the editor's type strip
-// labels them, each with the value that strip writes for it.
+// The choices of the excitation type, each with the value that the
+// editor's type strip writes for it.
 struct ScalePoint {
   std::string label;
   float value;
 };
-constexpr int kExcitationTypeParameter = 14;
 std::array<ScalePoint, 3> ExcitationChoices();
 
 }  // namespace vyrtal::lv2

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   const std::string folder = std::string(argv[1]) + "/";
   using namespace vyrtal::lv2;
   const bool written = WriteFile(folder + kManifestFile, ManifestText()) &&
-                       WriteFile(folder + kPluginFile, PluginText()) && WriteFile(folder + kPresetsFile, PresetsText());
+                       WriteFile(folder + kPluginFile, PluginText()) && WriteFile(folder + kUiFile, UiText()) &&
+                       WriteFile(folder + kPresetsFile, PresetsText());
   return written ? 0 : 1;
 }

@@ -50,6 +50,7 @@ class OffscreenWindow : public NativeWindow {
   void Show() override { visible = true; }
   void Hide() override { visible = false; }
   bool Visible() const override { return visible; }
+  void* Handle() const override { return nullptr; }
   void StartTimer(int milliseconds) override { timerInterval = milliseconds; }
   void StopTimer() override { timerInterval = 0; }
 

@@ -45,6 +45,9 @@ class NativeWindow {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual bool Visible() const = 0;
+  // The window as its window system names it, for hosts that embed it
+  // themselves (an X11 window id, a Win32 HWND); null where it has no name.
+  virtual void* Handle() const = 0;
   // Calls OnTimer every `milliseconds` on the window's thread until stopped
   // or the window is destroyed.
   virtual void StartTimer(int milliseconds) = 0;

@@ -147,6 +147,7 @@ class X11Window : public NativeWindow {
   }
 
   bool Visible() const override { return visible; }
+  void* Handle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
 
   void StartTimer(int milliseconds) override {
     timerInterval = std::chrono::milliseconds(milliseconds);

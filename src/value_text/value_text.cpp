@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/numeric.h"
+#include "engine/parameter_choices.h"
 #include "value_text/float_text.h"
-#include "value_text/parameter_choices.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ std::string ValueText(ValueRule rule, float v, char separator) {
     case ValueRule::ChorusMs:
       return NumberText(FloorInt(static_cast<double>(v) * 300.0) / 10.0, separator) + " ms";
     case ValueRule::ExcitationType:
-      return std::string(kExcitationTypeNames[static_cast<std::size_t>(ExcitationType(v))]);
+      return std::string(kExcitationNames[static_cast<std::size_t>(ExcitationType(v))]);
     case ValueRule::Switch:
       return SwitchIsOn(v) ? "On" : "Off";
     case ValueRule::None:

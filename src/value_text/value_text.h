@@ -19,8 +19,6 @@ constexpr std::array<std::string_view, 50> EnvelopeTimeNames{
     "10 qb",   "12 qb",   "14 qb",   "16 qb",   "20 qb",  "24 qb",   "28 qb",    "32 qb",  "36 qb",  "40 qb",
     "44 qb",   "48 qb",   "56 qb",   "64 qb",   "80 qb",  "96 qb",   "128 qb",   "192 qb", "256 qb", "Always On"};
 
-constexpr std::array<std::string_view, 3> kExcitationTypeNames{"Saw", "Sqr", "Noise"};
-
 // A number as the editor writes it: shortest form, at most 15 significant
 // digits, the given decimal separator.
 std::string NumberText(double x, char separator);

@@ -45,7 +45,7 @@ TEST_F(BridgeTest, OpenPlacesShowsAndFillsTheWindow) {
   EXPECT_EQ(Native().TimerInterval(), 200);
   EXPECT_EQ(plugin->editorClosed.load(), 0);
   EXPECT_EQ(Window().plugin, static_cast<EditedPlugin*>(bridge));
-  for (int i = 0; i < kMirrorSlots; ++i) {
+  for (int i = 0; i < kNumParamSlots; ++i) {
     EXPECT_EQ(Load(Window().fvar, i), ReadParam(plugin->Params(), i)) << i;
     EXPECT_EQ(Window().lastfvar[static_cast<std::size_t>(i)], i <= 40 ? Load(Window().fvar, i) : -1.0f) << i;
   }
@@ -130,7 +130,7 @@ TEST_F(BridgeTest, UpdateWhileOpenCopiesEveryValue) {
   EXPECT_EQ(Load(Window().fvar, 22), 0.66f);
   AEffect* e = plugin->getAeffect();
   e->dispatcher(e, effSetProgram, 0, 3, nullptr, 0.0f);
-  for (int i = 0; i < kMirrorSlots; ++i) EXPECT_EQ(Load(Window().fvar, i), ReadParam(plugin->Params(), i)) << i;
+  for (int i = 0; i < kNumParamSlots; ++i) EXPECT_EQ(Load(Window().fvar, i), ReadParam(plugin->Params(), i)) << i;
 }
 
 TEST_F(BridgeTest, IdleAndKeysAnswerTheBaseValues) {

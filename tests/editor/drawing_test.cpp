@@ -212,8 +212,8 @@ TEST_F(DrawingTest, PrintLabelsWritesOneLine) {
 
 TEST_F(DrawingTest, EveryControlDrawsAtBothEnds) {
   for (float v : {0.0f, 1.0f}) {
-    for (int i = 0; i < kMirrorSlots; ++i) SetValue(i, v);
-    for (int i = 0; i < kMirrorSlots; ++i) {
+    for (int i = 0; i < kNumParamSlots; ++i) SetValue(i, v);
+    for (int i = 0; i < kNumParamSlots; ++i) {
       Window().SetControl(i);
       Window().SetLabel(i);
     }

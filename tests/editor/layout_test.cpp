@@ -18,7 +18,7 @@ TEST(Layout, ControlTableBindsTheDocumentedIndices) {
   std::set<int> indices;
   std::set<std::string> names;
   for (const ControlSpec& c : kControls) {
-    indices.insert(c.index);
+    indices.insert(ParamIndex(c.param));
     names.insert(std::string(c.name));
     const int w = c.kind == ControlKind::Dial ? 41 : c.kind == ControlKind::Slider ? 100 : 16;
     const int h = c.kind == ControlKind::Dial ? 41 : c.kind == ControlKind::Slider ? 30 : 16;
@@ -46,8 +46,8 @@ TEST(Layout, CaptionsKeepTheirSpaces) {
 
 TEST(Layout, NamesMatchWithoutRegardToCase) {
   ASSERT_NE(ControlNamed("dvowel"), nullptr);
-  EXPECT_EQ(ControlNamed("DVOWEL")->index, 2);
-  EXPECT_EQ(ControlNamed("DXI")->index, 3);
+  EXPECT_EQ(ControlNamed("DVOWEL")->param, Param::kVowel);
+  EXPECT_EQ(ControlNamed("DXI")->param, Param::kPitchInertia);
   EXPECT_EQ(ControlNamed("dyi")->kind, ControlKind::Slider);
   EXPECT_EQ(ControlNamed("Nothing"), nullptr);
 }

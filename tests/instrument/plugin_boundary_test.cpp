@@ -2,7 +2,7 @@
 // the exported entry point and the effect record.
 #include <gtest/gtest.h>
 
-#include "instrument/parameter_table.h"
+#include "engine/parameter_table.h"
 #include "support/loaded_plugin.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editor/control_table.h"
-#include "instrument/parameter_table.h"
+#include "engine/parameter_table.h"
 #include "support/loaded_plugin.h"
 #include "value_text/decimal_separator.h"
 #include "value_text/value_text.h"

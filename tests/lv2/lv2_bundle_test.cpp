@@ -88,7 +88,7 @@ TEST_F(Lv2Bundle, ControlsCarryTheInstrumentsNamesRangesAndDefaults) {
 
 TEST_F(Lv2Bundle, ExcitationChoicesDecodeToEachTypeAndCoverTheFactoryPrograms) {
   const auto index = static_cast<std::uint32_t>(kFirstControlPort + 12);
-  ASSERT_EQ(kControlPorts[12].parameter, kExcitationTypeParameter);
+  ASSERT_EQ(kControlPorts[12].parameter, ParamIndex(Param::kOscType));
   LilvScalePoints* points = lilv_port_get_scale_points(plugin, Port(index));
   ASSERT_EQ(lilv_scale_points_size(points), 3u);
   std::map<std::string, float> choices;

@@ -118,6 +118,7 @@ class Win32Window : public NativeWindow {
   void Show() override { ShowWindow(hwnd, SW_SHOWNA); }
   void Hide() override { ShowWindow(hwnd, SW_HIDE); }
   bool Visible() const override { return IsWindowVisible(hwnd) != FALSE; }
+  void* Handle() const override { return hwnd; }
   void StartTimer(int milliseconds) override { SetTimer(hwnd, kTimerId, static_cast<UINT>(milliseconds), nullptr); }
   void StopTimer() override { KillTimer(hwnd, kTimerId); }
 
