@@ -93,9 +93,9 @@ struct EngineKernels {
   void (*exp)(const double* values, double* powers, int count);
   void (*sinCos)(const double* angles, double* sines, double* cosines, int count);
 
-  // left = SoftClip(gain x mono), right the same of the delayed line, stored
-  // or added.
-  void (*clipOut)(const float* mono, const float* delayed, float gain, float* left, float* right, int count,
+  // left = SoftClip(scaledLeft), right = SoftClip(scaledRight), stored or
+  // added.
+  void (*clipOut)(const float* scaledLeft, const float* scaledRight, float* left, float* right, int count,
                   bool replace);
 };
 

@@ -316,13 +316,19 @@ void SoundEngine::Render(const float* input, float* left, float* right, std::int
     RenderSilence(left, right, count, replace);
     return;
   }
-  // Runs end before each control tick, which starts the next run.
+  // Runs end before each control tick, which starts the next run; the
+  // outputs of a chunk of runs are clipped together.
   std::int32_t done = 0;
   while (done < count) {
-    const std::uint32_t phase = (sampleCounter_ + 1u) & kTickMask;
-    const std::int32_t length = std::min<std::int32_t>(static_cast<std::int32_t>(16u - phase), count - done);
-    RenderRun(input != nullptr ? input + done : nullptr, left + done, right + done, length, replace, phase == 0);
-    done += length;
+    const int chunk = std::min<std::int32_t>(count - done, kChunk);
+    for (int at = 0; at < chunk;) {
+      const std::uint32_t phase = (sampleCounter_ + 1u) & kTickMask;
+      const int length = std::min(static_cast<int>(16u - phase), chunk - at);
+      RenderRun(input != nullptr ? input + done + at : nullptr, at, length, phase == 0);
+      at += length;
+    }
+    kernels_->clipOut(scaledLeft_.data(), scaledRight_.data(), left + done, right + done, chunk, replace);
+    done += chunk;
   }
 }
 
@@ -360,7 +366,7 @@ void SoundEngine::RenderSilence(float* left, float* right, std::int32_t count, b
   }
 }
 
-void SoundEngine::RenderRun(const float* input, float* left, float* right, int count, bool replace, bool tick) {
+void SoundEngine::RenderRun(const float* input, int offset, int count, bool tick) {
   const std::uint32_t start = sampleCounter_;
   if (tick) {
     sampleCounter_ = start + 1u;
@@ -386,8 +392,11 @@ void SoundEngine::RenderRun(const float* input, float* left, float* right, int c
   // sample is SoftClip(gain x 0) = +0 and the line stays as it is.
   const bool chorusOn = SwitchIsOn(P(Param::kChorusSwitch));
   const bool delayOn = SwitchIsOn(P(Param::kDelaySwitch));
+  const float gain = outputGain_;
+  float* scaledLeft = scaledLeft_.data() + offset;
+  float* scaledRight = scaledRight_.data() + offset;
   if (!voiced && !chorusOn && !delayOn && stereoZeros_ >= kStereoLineSize) {
-    kernels_->clipOut(mono_.data(), mono_.data(), outputGain_, left, right, count, replace);
+    for (int i = 0; i < count; ++i) scaledLeft[i] = scaledRight[i] = gain * 0.0f;
   } else {
     if (chorusOn) {
       UpdateSweeps(true);
@@ -405,10 +414,10 @@ void SoundEngine::RenderRun(const float* input, float* left, float* right, int c
       const float out = mono_[static_cast<std::size_t>(i)];
       stereoLine_[n & kStereoMask] = out;
       stereoZeros_ = std::bit_cast<std::uint32_t>(out) == 0u ? stereoZeros_ + 1u : 0u;
-      delayed_[static_cast<std::size_t>(i)] = stereoLine_[(n - back) & kStereoMask];
+      scaledLeft[i] = gain * out;
+      scaledRight[i] = gain * stereoLine_[(n - back) & kStereoMask];
     }
     if (stereoZeros_ > kStereoLineSize) stereoZeros_ = kStereoLineSize;
-    kernels_->clipOut(mono_.data(), delayed_.data(), outputGain_, left, right, count, replace);
   }
   sampleCounter_ = start + static_cast<std::uint32_t>(count);
   historyPosition_ = static_cast<std::uint8_t>(Advance(historyPosition_, count));

@@ -126,7 +126,7 @@ class SoundEngine {
   void UpdateSweeps(bool withChorus);
   void UpdateDelay();
   void TickVoices(int running);
-  void RenderRun(const float* input, float* left, float* right, int count, bool replace, bool tick);
+  void RenderRun(const float* input, int offset, int count, bool tick);
   void RenderSilence(float* left, float* right, std::int32_t count, bool replace);
   bool RenderVoices(int count, bool tick);
 
@@ -179,7 +179,10 @@ class SoundEngine {
   alignas(32) std::array<LaneRow, kMaxRun> voiceOutput_;
   alignas(32) std::array<float, kVoiceSlots> firstFilterEnv_;
   alignas(32) std::array<float, kMaxRun> mono_;
-  alignas(32) std::array<float, kMaxRun> delayed_;
+  // The chunk's output, scaled by the output gain, before the clipper.
+  static constexpr int kChunk = 1024;
+  alignas(32) std::array<float, kChunk> scaledLeft_;
+  alignas(32) std::array<float, kChunk> scaledRight_;
   // Noise of a run: eight stretches of 16 draws, and eight more floats the
   // kernel may read past the last.
   alignas(32) std::array<std::uint32_t, kVoiceSlots> noiseStarts_;

@@ -397,19 +397,18 @@ inline float SoftClipOne(float x) {
   return s * (a > 1.0f ? 1.0f : (3.0f * a - a * a) * 0.5f);
 }
 
-inline void ClipOut(const float* mono, const float* delayed, float gain, float* left, float* right, int count,
+inline void ClipOut(const float* scaledLeft, const float* scaledRight, float* left, float* right, int count,
                     bool replace) {
-  const F8 g = SplatF(gain);
   int i = 0;
   for (; i + kVoiceSlots <= count; i += kVoiceSlots) {
-    const F8 l = SoftClipLanes(g * LoadFU(mono + i));
-    const F8 r = SoftClipLanes(g * LoadFU(delayed + i));
+    const F8 l = SoftClipLanes(LoadFU(scaledLeft + i));
+    const F8 r = SoftClipLanes(LoadFU(scaledRight + i));
     StoreFU(left + i, replace ? l : LoadFU(left + i) + l);
     StoreFU(right + i, replace ? r : LoadFU(right + i) + r);
   }
   for (; i < count; ++i) {
-    const float l = SoftClipOne(gain * mono[i]);
-    const float r = SoftClipOne(gain * delayed[i]);
+    const float l = SoftClipOne(scaledLeft[i]);
+    const float r = SoftClipOne(scaledRight[i]);
     left[i] = replace ? l : left[i] + l;
     right[i] = replace ? r : right[i] + r;
   }
