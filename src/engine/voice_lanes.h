@@ -3,6 +3,7 @@
 // once. Plain data; the kernels (simd/) and the render loop share it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr int kVoiceSlots = 8;
@@ -44,9 +45,6 @@ struct alignas(32) VoiceLanes {
   LaneInts lowpassConfigured;
   LaneRing lowpassIn;
   LaneRing lowpassOut;
-  // Bit v set while voice v's four resonators may hold different input
-  // rings (after one of them ran away and was cleared).
-  std::int32_t divergedInputs;
 
   // The inputs the coefficients above were last worked out from; a tick
   // with the same inputs keeps them (NaN: never worked out).
@@ -54,4 +52,10 @@ struct alignas(32) VoiceLanes {
   LaneFloats formantFromWidthK, formantFromWidthA, formantFromRate;
   LaneFloats stepFromOctaves, stepFromRate;
   LaneFloats lowpassFromEnv, lowpassFromDepth, lowpassFromFreq, lowpassFromQ, lowpassFromRate;
+
+  // Bit v set while voice v's four resonators may hold different input
+  // rings (after one of them ran away and was cleared). Last, so that every
+  // lane array above starts on a vector boundary.
+  std::int32_t divergedInputs;
 };
+static_assert(offsetof(VoiceLanes, divergedInputs) % 32 == 0, "lane arrays fill whole vectors");

@@ -197,53 +197,50 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
 }
 
 // The low-pass of each listed voice: the cutoff closes with the filter
-// envelope by the Filter Envelope depth; then the bilinear design.
+// envelope by the Filter Envelope depth; then the bilinear design. Worked
+// out for every lane at once, straight from the lane arrays; only the
+// listed voices whose inputs moved take the results.
 inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, const float* filterEnv,
                                const int* voices, int count) {
-  alignas(32) double expArgs[kVoiceSlots];
-  alignas(32) float powers[kVoiceSlots];
-  int due[kVoiceSlots];
-  int n = 0;
+  int due = 0;
   for (int j = 0; j < count; ++j) {
     const int v = voices[j];
-    const float env = filterEnv[v];
-    if (env == s.lowpassFromEnv[v] && k.envDepth == s.lowpassFromDepth[v] && k.freq == s.lowpassFromFreq[v] &&
-        k.q == s.lowpassFromQ[v] && k.rate == s.lowpassFromRate[v]) {
-      continue;
+    if (!(filterEnv[v] == s.lowpassFromEnv[v] && k.envDepth == s.lowpassFromDepth[v] &&
+          k.freq == s.lowpassFromFreq[v] && k.q == s.lowpassFromQ[v] && k.rate == s.lowpassFromRate[v])) {
+      due |= 1 << v;
     }
-    const double amount = (1.0 - (1.0 - env) * k.envDepth) * k.freq;
-    expArgs[n] = kLn2Approx * (10.0 * amount);
-    due[n++] = v;
   }
-  if (n == 0) return;
-  PadBatch(expArgs, n);
-  ExpToFloats(expArgs, powers, n);
+  if (due == 0) return;
 
-  const double rate = k.rate;
+  const D one = SplatD(1.0), rate = SplatD(static_cast<double>(k.rate));
+  alignas(32) double expArgs[kVoiceSlots], angles[kVoiceSlots], sines[kVoiceSlots], cosines[kVoiceSlots];
+  alignas(32) float powers[kVoiceSlots];
+  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
+    const D amount = (one - (one - FromFloats(filterEnv + at)) * SplatD(k.envDepth)) * SplatD(k.freq);
+    StoreD(expArgs + at, SplatD(kLn2Approx) * (SplatD(10.0) * amount));
+  }
+  ExpToFloats(expArgs, powers, kVoiceSlots);
+  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
+    // The cutoff in single precision, 1 Hz up; at most 0.4 x rate (the
+    // bilinear warp is steep beyond it), at least 20 Hz.
+    D f = ToSingle(SplatD(20.0) * FromFloats(powers + at)) + one;
+    const D highest = SplatD(0.4) * rate;
+    f = SelectD(GtD(f, highest), highest, f);
+    f = SelectD(LtD(f, SplatD(20.0)), SplatD(20.0), f);
+    StoreD(angles + at, SplatD(3.14159) * (f / rate + SplatD(1e-15)));
+  }
+  SinCosArray(angles, sines, cosines, kVoiceSlots);
+
   // q at most 0.999 keeps the damping above zero: always stable.
   double q = static_cast<double>(k.q) + 0.001;
   if (q > 0.999) q = 0.999;
   // sqrt(8) |1 - q|: damping 2.83 at q = 0, sqrt(2) at 0.5, near 0 at 0.999.
   const double damping = 2.8284271247461903 * __builtin_fabs(1.0 - q);
-  alignas(32) double angles[kVoiceSlots];
-  PadBatch(angles, n);
-  for (int i = 0; i < n; ++i) {
-    const float cutoff = static_cast<float>(20.0 * powers[i]);
-    double f = static_cast<double>(cutoff) + 1.0;
-    // Highest cutoff 0.4 x rate: the bilinear warp is steep beyond that.
-    if (f > 0.4 * rate) f = 0.4 * rate;
-    if (f < 20.0) f = 20.0;
-    angles[i] = 3.14159 * (f / rate + 1e-15);
-  }
   alignas(32) float b0[kVoiceSlots], b1[kVoiceSlots], a1[kVoiceSlots], a2[kVoiceSlots];
-  alignas(32) double sines[kVoiceSlots], cosines[kVoiceSlots];
-  SinCosArray(angles, sines, cosines, n);
-  const D one = SplatD(1.0), r = SplatD(damping), guard = SplatD(1e-15);
-  for (int b = 0; b < Batches(n); ++b) {
-    const int at = b * D::kWidth;
-    const D sinW = LoadD(sines + at), cosW = LoadD(cosines + at);
+  const D r = SplatD(damping), guard = SplatD(1e-15);
+  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
     // 0.005 bounds k at the bottom of the range.
-    const D kk = cosW / (sinW + SplatD(0.005));
+    const D kk = LoadD(cosines + at) / (LoadD(sines + at) + SplatD(0.005));
     const D a = one / (r * kk + SplatD(1.001) + kk * kk);
     // b0 and b1 follow a's relative error; a1 and a2 are differences of
     // terms near 1, so their error is bounded in absolute terms.
@@ -254,9 +251,7 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
     failed |= StoreIfCertain(b1Value, Relative(b1Value, kLowpassRoundingBound), b1 + at);
     failed |= StoreIfCertain(a1Value, Absolute(a1Value, kLowpassRoundingBound), a1 + at);
     failed |= StoreIfCertain(a2Value, Absolute(a2Value, kLowpassRoundingBound), a2 + at);
-    // Lanes past the voices only pad the batch.
-    failed &= (1 << (n - at < D::kWidth ? n - at : D::kWidth)) - 1;
-    for (; failed != 0; failed &= failed - 1) {
+    for (failed &= due >> at; failed != 0; failed &= failed - 1) {
       const int i = at + __builtin_ctz(static_cast<unsigned>(failed));
       const double exactK = std::cos(angles[i]) / (std::sin(angles[i]) + 0.005);
       const double exactA = 1.0 / (damping * exactK + 1.001 + exactK * exactK);
@@ -266,18 +261,16 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
       a2[i] = static_cast<float>((1.0 - damping * exactK + exactK * exactK) * exactA + 1e-15);
     }
   }
-  for (int i = 0; i < n; ++i) {
-    const int v = due[i];
-    s.lowpassB0[v] = b0[i];
-    s.lowpassB1[v] = b1[i];
-    s.lowpassB2[v] = b0[i];
-    s.lowpassA1[v] = a1[i];
-    s.lowpassA2[v] = a2[i];
-    s.lowpassConfigured[v] = -1;
-    s.lowpassFromEnv[v] = filterEnv[v];
-    s.lowpassFromDepth[v] = k.envDepth;
-    s.lowpassFromFreq[v] = k.freq;
-    s.lowpassFromQ[v] = k.q;
-    s.lowpassFromRate[v] = k.rate;
-  }
+  const F8 take = LaneMask(due);
+  StoreF(s.lowpassB0, Select(take, LoadF(b0), LoadF(s.lowpassB0)));
+  StoreF(s.lowpassB1, Select(take, LoadF(b1), LoadF(s.lowpassB1)));
+  StoreF(s.lowpassB2, Select(take, LoadF(b0), LoadF(s.lowpassB2)));
+  StoreF(s.lowpassA1, Select(take, LoadF(a1), LoadF(s.lowpassA1)));
+  StoreF(s.lowpassA2, Select(take, LoadF(a2), LoadF(s.lowpassA2)));
+  StoreI(s.lowpassConfigured, SelectI(take, SplatI(-1), LoadI(s.lowpassConfigured)));
+  StoreF(s.lowpassFromEnv, Select(take, LoadFU(filterEnv), LoadF(s.lowpassFromEnv)));
+  StoreF(s.lowpassFromDepth, Select(take, SplatF(k.envDepth), LoadF(s.lowpassFromDepth)));
+  StoreF(s.lowpassFromFreq, Select(take, SplatF(k.freq), LoadF(s.lowpassFromFreq)));
+  StoreF(s.lowpassFromQ, Select(take, SplatF(k.q), LoadF(s.lowpassFromQ)));
+  StoreF(s.lowpassFromRate, Select(take, SplatF(k.rate), LoadF(s.lowpassFromRate)));
 }
