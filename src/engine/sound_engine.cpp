@@ -68,7 +68,7 @@ void SoundEngine::Init(const ParamArray* param, TempoSource* tempoSource) {
   std::memset(voiceOutput_.data(), 0, sizeof voiceOutput_);
   noiseDraws_.fill(0.0f);
   noise_.Init();
-  noiseStarts_.fill(0);
+  noiseRead_ = noiseHeld_ = 0;
   chorus_.Init();
   delay_.Init();
   stereoLine_.fill(0.0f);
@@ -423,12 +423,27 @@ void SoundEngine::RenderRun(const float* input, int offset, int count, bool tick
   historyPosition_ = static_cast<std::uint8_t>(Advance(historyPosition_, count));
 }
 
+// Makes sure at least `needed` draws wait: eight stretches of 16 more at a
+// time, each stretch started by a jump of 16 steps, so that their chains run
+// side by side. The generator then stands after the last draw made.
+void SoundEngine::DrawNoise(int needed) {
+  if (noiseHeld_ >= needed) return;
+  std::memmove(noiseDraws_.data(), noiseDraws_.data() + noiseRead_, sizeof(float) * static_cast<std::size_t>(noiseHeld_));
+  noiseRead_ = 0;
+  alignas(32) std::uint32_t starts[kVoiceSlots];
+  alignas(32) std::uint32_t states[NoiseSource::kStretch][kVoiceSlots];
+  noise_.Stretches(kVoiceSlots, starts);
+  kernels_->noiseDraws(starts, noiseDraws_.data() + noiseHeld_, states);
+  noise_.Resume(states[NoiseSource::kStretch - 1][kVoiceSlots - 1]);
+  noiseHeld_ += kNoiseBatch;
+}
+
 bool SoundEngine::RenderVoices(int count, bool tick) {
   int running = RunningVoices();
   if (running == 0) return false;
   UpdateSweeps(SwitchIsOn(P(Param::kChorusSwitch)));
   ExciteArgs args{nullptr,          static_cast<int>(oscType_), rates_.attack(),       rates_.decay(),
-                  rates_.release(), rates_.filterRelease(),   modulation_.tremolo(), noiseDraws_.data(),
+                  rates_.release(), rates_.filterRelease(),   modulation_.tremolo(), nullptr,
                   0};
   int position = historyPosition_;
   int s = 0;
@@ -437,25 +452,21 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
       running = RunningVoices();
       if (running == 0) break;
     }
-    // Noise: one draw per running voice and sample, drawn ahead for the
-    // rest of the run in stretches of 16 (before the tick's work, which the
-    // processor can overlap with their chains); the generator resumes after
-    // the last draw used.
+    // Noise: one draw per running voice and sample, taken in order from
+    // draws made ahead (before the tick's work, which the processor can
+    // overlap with their making).
     const int voices = std::popcount(static_cast<unsigned>(running));
     const bool noise = oscType_ == OscType::kNoise;
-    if (noise) {
-      const int stretches = (voices * (count - s) + NoiseSource::kStretch - 1) / NoiseSource::kStretch;
-      noise_.Stretches(stretches, noiseStarts_.data());
-      kernels_->noiseDraws(noiseStarts_.data(), noiseDraws_.data(), noiseStates_);
-    }
+    if (noise) DrawNoise(voices * (count - s));
+    args.noise = noiseDraws_.data() + noiseRead_;
     const bool first = tick && s == 0;
     if (first) TickVoices(running);
     args.input = excitationInput_.data() + s;
     args.running = running;
     const int m = kernels_->excite(lanes_, args, excitation_.data(), firstFilterEnv_.data(), count - s);
     if (noise) {
-      const int last = voices * m - 1;
-      noise_.Resume(noiseStates_[last % NoiseSource::kStretch][last / NoiseSource::kStretch]);
+      noiseRead_ += voices * m;
+      noiseHeld_ -= voices * m;
     }
     if (first) {
       int voices[kVoiceSlots];

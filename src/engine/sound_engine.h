@@ -71,7 +71,10 @@ class SoundEngine {
   // three lines.
   void ResetRunningSound();
 
-  void SeedNoise(std::uint32_t seed) { noise_.Seed(seed); }
+  void SeedNoise(std::uint32_t seed) {
+    noise_.Seed(seed);
+    noiseRead_ = noiseHeld_ = 0;
+  }
 
   // Notes. NoteOn takes the next voice round-robin, passing over held ones;
   // NoteOff releases every voice of the key. Both run on the audio thread.
@@ -129,6 +132,7 @@ class SoundEngine {
   void RenderRun(const float* input, int offset, int count, bool tick);
   void RenderSilence(float* left, float* right, std::int32_t count, bool replace);
   bool RenderVoices(int count, bool tick);
+  void DrawNoise(int needed);
 
   const ParamArray* param_ = nullptr;
   TempoSource* tempoSource_ = nullptr;
@@ -183,11 +187,13 @@ class SoundEngine {
   static constexpr int kChunk = 1024;
   alignas(32) std::array<float, kChunk> scaledLeft_;
   alignas(32) std::array<float, kChunk> scaledRight_;
-  // Noise of a run: eight stretches of 16 draws, and eight more floats the
-  // kernel may read past the last.
-  alignas(32) std::array<std::uint32_t, kVoiceSlots> noiseStarts_;
-  alignas(32) std::array<float, 16 * kVoiceSlots + kVoiceSlots> noiseDraws_;
-  alignas(32) std::uint32_t noiseStates_[NoiseSource::kStretch][kVoiceSlots];
+  // Noise drawn ahead: noiseHeld_ draws from noiseRead_ on wait their turn.
+  // Room for a run's worth (6 voices x 16 samples) left over, a batch of
+  // eight stretches of 16 more, and eight floats a kernel may read past the
+  // last.
+  static constexpr int kNoiseBatch = NoiseSource::kStretch * kVoiceSlots;
+  std::array<float, kMaxVoices * kMaxRun + kNoiseBatch + kVoiceSlots> noiseDraws_;
+  int noiseRead_, noiseHeld_;
   // How many samples in a row the stereo line was given +0; from 1024 on it
   // holds nothing else.
   std::uint32_t stereoZeros_;
