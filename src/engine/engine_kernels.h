@@ -70,21 +70,22 @@ struct EngineKernels {
   void (*filterCareful)(VoiceLanes& lanes, int position, const LaneRow* excitation, LaneRow* output,
                         int count, int running);
 
-  // Noise draws: stretch c of 16 starts from the generator state starts[c]
-  // (the lanes beyond the stretches wanted hold anything); draws[16c + n]
-  // receives 2r - 1 of the stretch's n-th step, states[n][c] its state.
-  void (*noiseDraws)(const std::uint32_t* starts, float* draws, std::uint32_t (*states)[kVoiceSlots]);
+  // Noise draws in eight stretches of 16: stretch c starts from the
+  // generator state starts[c], and draws[16c + n] receives 2r - 1 of its
+  // n-th step. Returns the state after the last stretch's last step.
+  std::uint32_t (*noiseDraws)(const std::uint32_t* starts, float* draws);
 
   // mono[s] = the sum of output[s][v] over the voices, in voice order.
   void (*sumVoices)(const LaneRow* output, float* mono, int count);
 
-  // Control tick work of the listed voices: glides, formant coefficients,
-  // then the new pitch and oscillator step. Coefficients whose inputs equal
-  // those of the last time are not worked out again.
-  void (*configureVoices)(VoiceLanes& lanes, const VoiceTickControls& controls, const int* voices, int count);
-  // Low-pass design of the listed voices, likewise.
+  // Control tick work of the running voices (bit v for voice v): glides,
+  // formant coefficients, then the new pitch and oscillator step.
+  // Coefficients whose inputs equal those of the last time are not worked
+  // out again.
+  void (*configureVoices)(VoiceLanes& lanes, const VoiceTickControls& controls, int running);
+  // Low-pass design of the running voices, likewise.
   void (*configureLowpasses)(VoiceLanes& lanes, const LowpassTickControls& controls, const float* filterEnv,
-                             const int* voices, int count);
+                             int running);
 
   // exp of count values, within 2^-50 relative of the library's, and sin
   // and cos of count angles (radians), within 2^-50 of the library's:

@@ -286,10 +286,7 @@ void SoundEngine::TickVoices(int running) {
                                    bendOctaves_,      width_.k,           width_.a,
                                    blockRate_,        kFormantTable[0].data()};
   lowpassControls_ = {P(Param::kFilterFreq), P(Param::kFilterQ), P(Param::kFilterEnvelope), blockRate_};
-  int voices[kVoiceSlots];
-  int count = 0;
-  for (int bits = running; bits != 0; bits &= bits - 1) voices[count++] = std::countr_zero(static_cast<unsigned>(bits));
-  kernels_->configureVoices(lanes_, controls, voices, count);
+  kernels_->configureVoices(lanes_, controls, running);
 }
 
 // --- Rendering -----------------------------------------------------------------
@@ -431,10 +428,8 @@ void SoundEngine::DrawNoise(int needed) {
   std::memmove(noiseDraws_.data(), noiseDraws_.data() + noiseRead_, sizeof(float) * static_cast<std::size_t>(noiseHeld_));
   noiseRead_ = 0;
   alignas(32) std::uint32_t starts[kVoiceSlots];
-  alignas(32) std::uint32_t states[NoiseSource::kStretch][kVoiceSlots];
   noise_.Stretches(kVoiceSlots, starts);
-  kernels_->noiseDraws(starts, noiseDraws_.data() + noiseHeld_, states);
-  noise_.Resume(states[NoiseSource::kStretch - 1][kVoiceSlots - 1]);
+  noise_.Resume(kernels_->noiseDraws(starts, noiseDraws_.data() + noiseHeld_));
   noiseHeld_ += kNoiseBatch;
 }
 
@@ -468,12 +463,7 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
       noiseRead_ += voices * m;
       noiseHeld_ -= voices * m;
     }
-    if (first) {
-      int voices[kVoiceSlots];
-      int n = 0;
-      for (int bits = running; bits != 0; bits &= bits - 1) voices[n++] = std::countr_zero(static_cast<unsigned>(bits));
-      kernels_->configureLowpasses(lanes_, lowpassControls_, firstFilterEnv_.data(), voices, n);
-    }
+    if (first) kernels_->configureLowpasses(lanes_, lowpassControls_, firstFilterEnv_.data(), running);
     // The fast kernel stops where a sample needs the careful one; that one
     // takes up to three samples, after which the resonators' input rings
     // agree again.

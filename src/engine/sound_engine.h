@@ -51,8 +51,6 @@ class SoundEngine {
   // Right-channel ring.
   static constexpr std::size_t kStereoLineSize = 1024;
   static constexpr std::uint32_t kStereoMask = 1023;
-  // A voice that is neither held nor above this level costs nothing.
-  static constexpr float kSilentLevel = 0.001f;
 
   // Zeroes every state, sets the rate to 44100 and picks the kernels.
   void Init(const ParamArray* param, TempoSource* tempoSource);

@@ -9,6 +9,9 @@
 constexpr int kVoiceSlots = 8;
 // The voices that play; the slots beyond them stay silent.
 constexpr int kMaxVoices = 6;
+// A voice that is neither held nor above this level is silent and costs
+// nothing.
+constexpr float kSilentLevel = 0.001f;
 constexpr int kFormantSections = 4;
 // Three-slot sample rings, indexed by the shared history position.
 constexpr int kHistorySlots = 3;

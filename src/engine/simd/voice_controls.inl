@@ -68,8 +68,8 @@ inline void ExpToFloats(const double* args, float* out, int count) {
   }
 }
 
-inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int* voices, int count) {
-  // Every lane at once, straight from the lane arrays; only the listed
+inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int running) {
+  // Every lane at once, straight from the lane arrays; only the running
   // voices' results are kept.
   // Glides: 1 / (g + 1) of the remaining way, in double, rounded once. The
   // formants follow the pitch of the previous tick; then the new one is
@@ -100,8 +100,8 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
   int formantVoices[kVoiceSlots], stepVoices[kVoiceSlots];
   alignas(32) float previousOctaves[kVoiceSlots];
   int formants = 0, steps = 0;
-  for (int j = 0; j < count; ++j) {
-    const int v = voices[j];
+  for (int bits = running; bits != 0; bits &= bits - 1) {
+    const int v = __builtin_ctz(static_cast<unsigned>(bits));
     previousOctaves[v] = s.pitchOctaves[v];
     s.pitch[v] = pitch[v];
     s.vowelPos[v] = vowelPos[v];
@@ -196,15 +196,14 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, const int
   }
 }
 
-// The low-pass of each listed voice: the cutoff closes with the filter
+// The low-pass of each running voice: the cutoff closes with the filter
 // envelope by the Filter Envelope depth; then the bilinear design. Worked
 // out for every lane at once, straight from the lane arrays; only the
-// listed voices whose inputs moved take the results.
-inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, const float* filterEnv,
-                               const int* voices, int count) {
+// running voices whose inputs moved take the results.
+inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, const float* filterEnv, int running) {
   int due = 0;
-  for (int j = 0; j < count; ++j) {
-    const int v = voices[j];
+  for (int bits = running; bits != 0; bits &= bits - 1) {
+    const int v = __builtin_ctz(static_cast<unsigned>(bits));
     if (!(filterEnv[v] == s.lowpassFromEnv[v] && k.envDepth == s.lowpassFromDepth[v] &&
           k.freq == s.lowpassFromFreq[v] && k.q == s.lowpassFromQ[v] && k.rate == s.lowpassFromRate[v])) {
       due |= 1 << v;

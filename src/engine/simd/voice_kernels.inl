@@ -8,8 +8,6 @@
 inline constexpr float kGuard = 1e-15f;  // the denormal guard
 // A resonator whose output leaves this range is taken as runaway.
 inline constexpr float kRunawayLevel = 32.0f;
-// Below this a released voice is silent and no longer runs.
-inline constexpr float kSilentLevel = 0.001f;
 // All-ones lanes for the voices whose bits are set.
 inline F8 LaneMask(int bits) {
   alignas(32) static constexpr std::int32_t kBit[kVoiceSlots] = {1, 2, 4, 8, 16, 32, 64, 128};
@@ -19,7 +17,7 @@ inline F8 LaneMask(int bits) {
 // 2^-24: a 24-bit draw mapped onto [0, 1).
 inline constexpr float kNoiseScale = 1.0f / 16777216.0f;
 
-inline void NoiseDraws(const std::uint32_t* starts, float* draws, std::uint32_t (*states)[kVoiceSlots]) {
+inline std::uint32_t NoiseDraws(const std::uint32_t* starts, float* draws) {
   I8 s = LoadI(reinterpret_cast<const std::int32_t*>(starts));
   alignas(32) float rows[16][kVoiceSlots];
 #pragma GCC unroll 16
@@ -28,7 +26,6 @@ inline void NoiseDraws(const std::uint32_t* starts, float* draws, std::uint32_t 
     s = XorI(s, ShiftLeftI<13>(s));
     s = XorI(s, ShiftRightI<17>(s));
     s = XorI(s, ShiftLeftI<5>(s));
-    StoreI(reinterpret_cast<std::int32_t*>(states[n]), s);
     StoreF(rows[n], SplatF(2.0f) * (ToFloat(ShiftRightI<8>(s)) * SplatF(kNoiseScale)) - SplatF(1.0f));
   }
   // rows[n][c] is draw 16c + n: transposed, each stretch's draws follow on.
@@ -37,6 +34,9 @@ inline void NoiseDraws(const std::uint32_t* starts, float* draws, std::uint32_t 
     Transpose(rows + 8 * half, columns);
     for (int c = 0; c < kVoiceSlots; ++c) StoreFU(draws + 16 * c + 8 * half, columns[c]);
   }
+  alignas(32) std::int32_t last[kVoiceSlots];
+  StoreI(last, s);
+  return static_cast<std::uint32_t>(last[kVoiceSlots - 1]);
 }
 
 template <int kOscType>
@@ -143,6 +143,28 @@ inline FilterCoefficients LoadCoefficients(const VoiceLanes& s) {
   return c;
 }
 
+// The four sections' outputs summed in the scalar voice's order. 0 + y0 is
+// y0: a section's output, the sum of something and the guard, is never -0.
+inline F8 SectionSum(const F8 (&section)[kFormantSections], F8 guard) {
+  F8 sum = section[0] + guard;
+  sum = sum + section[1] + guard;
+  sum = sum + section[2] + guard;
+  return sum + section[3] + guard;
+}
+
+// One low-pass sample from its input x and its rings one and two back.
+inline F8 LowpassStep(const FilterCoefficients& c, F8 x, F8 in1, F8 in2, F8 out1, F8 out2, F8 guard) {
+  return c.lowB0 * x + c.lowB1 * in1 + c.lowB2 * in2 - c.lowA1 * out1 - c.lowA2 * out2 + guard;
+}
+
+// Lanes where no section is beyond the runaway level and the voice's output
+// is finite. A NaN section may slip past the maximum, but not past the sum
+// and the output it makes NaN.
+inline F8 Tame(const F8 (&section)[kFormantSections], F8 voice) {
+  const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
+  return And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
+}
+
 // True when, for every running voice, the four resonators' input rings hold
 // the same bits: then one ring serves them all. They differ only for three
 // samples after a runaway section was cleared.
@@ -198,21 +220,11 @@ inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, Lan
     for (int i = 0; i < kFormantSections; ++i) {
       section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(out[i][r - 2]) + guard;
     }
-    // 0 + y0 is y0: a section's output, the sum of something and the guard,
-    // is never -0.
-    F8 sum = section[0] + guard;
-    sum = sum + section[1] + guard;
-    sum = sum + section[2] + guard;
-    sum = sum + section[3] + guard;
-    const F8 filtered = c.lowB0 * sum + c.lowB1 * LoadF(lowIn[r - 1]) + c.lowB2 * LoadF(lowIn[r - 2]) -
-                        c.lowA1 * lowBack - c.lowA2 * LoadF(lowOut[r - 2]) + guard;
+    const F8 sum = SectionSum(section, guard);
+    const F8 filtered =
+        LowpassStep(c, sum, LoadF(lowIn[r - 1]), LoadF(lowIn[r - 2]), lowBack, LoadF(lowOut[r - 2]), guard);
     const F8 voice = kAllConfigured ? filtered : Select(c.configured, filtered, sum + guard);
-    // The largest section beyond the runaway level, or an output that is not
-    // finite. A NaN section may slip past the maximum, but not past the sum
-    // and the output it makes NaN.
-    const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
-    const F8 tame = And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
-    if (MaskBits(AndNot(tame, run)) != 0) break;
+    if (MaskBits(AndNot(Tame(section, voice), run)) != 0) break;
 
 #pragma GCC unroll 4
     for (int i = 0; i < kFormantSections; ++i) {
@@ -262,16 +274,11 @@ inline int FilterFew(VoiceLanes& s, int position, const LaneRow* excitation, Lan
     for (int i = 0; i < kFormantSections; ++i) {
       section[i] = common - c.a1[i] * LoadF(s.formantOut[i][one]) - c.a2 * LoadF(s.formantOut[i][two]) + guard;
     }
-    F8 sum = section[0] + guard;
-    sum = sum + section[1] + guard;
-    sum = sum + section[2] + guard;
-    sum = sum + section[3] + guard;
-    const F8 filtered = c.lowB0 * sum + c.lowB1 * LoadF(s.lowpassIn[one]) + c.lowB2 * LoadF(s.lowpassIn[two]) -
-                        c.lowA1 * LoadF(s.lowpassOut[one]) - c.lowA2 * LoadF(s.lowpassOut[two]) + guard;
+    const F8 sum = SectionSum(section, guard);
+    const F8 filtered = LowpassStep(c, sum, LoadF(s.lowpassIn[one]), LoadF(s.lowpassIn[two]),
+                                    LoadF(s.lowpassOut[one]), LoadF(s.lowpassOut[two]), guard);
     const F8 voice = Select(c.configured, filtered, sum + guard);
-    const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
-    const F8 tame = And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
-    if (MaskBits(AndNot(tame, run)) != 0) break;
+    if (MaskBits(AndNot(Tame(section, voice), run)) != 0) break;
 #pragma GCC unroll 4
     for (int i = 0; i < kFormantSections; ++i) {
       StoreF(s.formantIn[i][p], Select(run, ex, LoadF(s.formantIn[i][p])));
@@ -328,8 +335,8 @@ inline void FilterVoicesCareful(VoiceLanes& s, int position, const LaneRow* exci
       }
       sum = Select(tame, sum + y + guard, sum);
     }
-    const F8 filtered = c.lowB0 * sum + c.lowB1 * LoadF(s.lowpassIn[one]) + c.lowB2 * LoadF(s.lowpassIn[two]) -
-                        c.lowA1 * LoadF(s.lowpassOut[one]) - c.lowA2 * LoadF(s.lowpassOut[two]) + guard;
+    const F8 filtered = LowpassStep(c, sum, LoadF(s.lowpassIn[one]), LoadF(s.lowpassIn[two]),
+                                    LoadF(s.lowpassOut[one]), LoadF(s.lowpassOut[two]), guard);
     const F8 writes = And(run, c.configured);
     StoreF(s.lowpassIn[p], Select(writes, sum, LoadF(s.lowpassIn[p])));
     StoreF(s.lowpassOut[p], Select(writes, filtered, LoadF(s.lowpassOut[p])));
@@ -391,6 +398,9 @@ inline F8 SoftClipLanes(F8 x) {
   return sign * Select(Gt(a, one), one, curve);
 }
 
+// The scalar clipper for the last few samples. A copy, not the engine's
+// shared SoftClip: an inline function compiled here, for this instruction
+// set, could be the copy the linker keeps for every caller.
 inline float SoftClipOne(float x) {
   const float a = x < 0.0f ? -x : x;
   const float s = x > 0.0f ? 1.0f : (x < 0.0f ? -1.0f : 0.0f);
