@@ -64,14 +64,14 @@ std::unique_ptr<Lv2Instrument> Lv2Instrument::Create(double sampleRate, const LV
   try {
     const Urids urids(*found.map);
     return std::unique_ptr<Lv2Instrument>(
-        new Lv2Instrument(sampleRate, BlockSizeOf(found.options, urids), *found.map, found.log));
+        new Lv2Instrument(sampleRate, BlockSizeOf(found.options, urids), urids, found.log));
   } catch (...) {
     return nullptr;
   }
 }
 
-Lv2Instrument::Lv2Instrument(double sampleRate, VstInt32 blockSize, const LV2_URID_Map& map, const LV2_Log_Log* log)
-    : urids(map), log(log), host(sampleRate, blockSize), plugin(std::make_unique<APlugin>(&Lv2Host::Callback)) {
+Lv2Instrument::Lv2Instrument(double sampleRate, VstInt32 blockSize, const Urids& urids, const LV2_Log_Log* log)
+    : urids(urids), log(log), host(sampleRate, blockSize), plugin(std::make_unique<APlugin>(&Lv2Host::Callback)) {
   host.Attach(plugin->getAeffect());
   plugin->open();
   plugin->setSampleRate(static_cast<float>(sampleRate));
