@@ -17,16 +17,14 @@ bool PitchBend::Controller(int number, int value) {
     case kRegisteredMsb:
     case kRegisteredLsb:
       (number == kRegisteredMsb ? selectedMsb_ : selectedLsb_) = value;
-      selected_ = selectedMsb_ == kNullNumber && selectedLsb_ == kNullNumber ? kNone : selectedMsb_ * 128 + selectedLsb_;
       return false;
     case kNonRegisteredMsb:
     case kNonRegisteredLsb:
-      selected_ = kNone;
       selectedMsb_ = selectedLsb_ = kNullNumber;
       return false;
     case kDataEntry:
     case kDataEntryFine:
-      if (selected_ != kBendRange) return false;
+      if (selectedMsb_ * 128 + selectedLsb_ != kBendRange) return false;
       (number == kDataEntry ? semitones_ : cents_) = value;
       return true;
     default:

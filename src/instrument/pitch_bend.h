@@ -19,7 +19,6 @@ class PitchBend {
   // range stays.
   void Reset() {
     wheel_ = kCentre;
-    selected_ = kNone;
     selectedMsb_ = selectedLsb_ = kNullNumber;
   }
 
@@ -35,14 +34,12 @@ class PitchBend {
  private:
   static constexpr int kCentre = 8192;
   static constexpr int kTop = 16383;
-  static constexpr int kNone = -1;       // no parameter selected
   static constexpr int kNullNumber = 127;  // 127/127 selects no parameter
   static constexpr int kMaxSemitones = 24;
 
   int wheel_ = kCentre;
   int semitones_ = 2, cents_ = 0;
-  // Registered parameter selected by 101/100 (MSB x 128 + LSB), or kNone
-  // (also after a non-registered one is chosen).
-  int selected_ = kNone;
+  // The registered parameter selected by 101/100, MSB x 128 + LSB; both
+  // null (no parameter) after a non-registered one is chosen.
   int selectedMsb_ = kNullNumber, selectedLsb_ = kNullNumber;
 };

@@ -6,6 +6,7 @@
 #include "engine/parameter_table.h"
 #include "instrument/factory_programs.h"
 #include "lv2/control_ports.h"
+#include "lv2/features.h"
 #include "platform/window_system.h"
 
 namespace vyrtal::lv2 {
@@ -21,12 +22,8 @@ UiHost UiHost::From(LV2UI_Write_Function write, LV2UI_Controller controller, con
   UiHost host;
   host.write = write;
   host.controller = controller;
-  for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
-    const char* uri = (*f)->URI;
-    if (uri == nullptr) continue;
-    if (std::strcmp(uri, LV2_UI__parent) == 0) host.parent = (*f)->data;
-    if (std::strcmp(uri, LV2_UI__resize) == 0) host.resize = static_cast<const LV2UI_Resize*>((*f)->data);
-  }
+  host.parent = FeatureData(features, LV2_UI__parent);
+  host.resize = static_cast<const LV2UI_Resize*>(FeatureData(features, LV2_UI__resize));
   return host;
 }
 

@@ -5,27 +5,11 @@
 #include <bit>
 #include <cstring>
 
+#include "lv2/features.h"
+
 namespace vyrtal::lv2 {
 
 namespace {
-
-struct HostFeatures {
-  const LV2_URID_Map* map = nullptr;
-  const LV2_Log_Log* log = nullptr;
-  const LV2_Options_Option* options = nullptr;
-};
-
-HostFeatures FeaturesOf(const LV2_Feature* const* features) {
-  HostFeatures found;
-  for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
-    const char* uri = (*f)->URI;
-    if (uri == nullptr) continue;
-    if (std::strcmp(uri, LV2_URID__map) == 0) found.map = static_cast<const LV2_URID_Map*>((*f)->data);
-    if (std::strcmp(uri, LV2_LOG__log) == 0) found.log = static_cast<const LV2_Log_Log*>((*f)->data);
-    if (std::strcmp(uri, LV2_OPTIONS__options) == 0) found.options = static_cast<const LV2_Options_Option*>((*f)->data);
-  }
-  return found;
-}
 
 // The largest block the host promises, else its usual one; 0 when it says neither.
 VstInt32 BlockSizeOf(const LV2_Options_Option* options, const Urids& urids) {
@@ -58,20 +42,21 @@ bool SameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std:
 }  // namespace
 
 std::unique_ptr<Lv2Instrument> Lv2Instrument::Create(double sampleRate, const LV2_Feature* const* features) {
-  const HostFeatures found = FeaturesOf(features);
-  if (found.map == nullptr || found.map->map == nullptr) return nullptr;
+  const auto* map = static_cast<const LV2_URID_Map*>(FeatureData(features, LV2_URID__map));
+  if (map == nullptr || map->map == nullptr) return nullptr;
+  const auto* log = static_cast<const LV2_Log_Log*>(FeatureData(features, LV2_LOG__log));
+  const auto* options = static_cast<const LV2_Options_Option*>(FeatureData(features, LV2_OPTIONS__options));
   // Nothing may escape into the host's C code: a failed construction is no instance.
   try {
-    const Urids urids(*found.map);
-    return std::unique_ptr<Lv2Instrument>(
-        new Lv2Instrument(sampleRate, BlockSizeOf(found.options, urids), *found.map, found.log));
+    const Urids urids(*map);
+    return std::unique_ptr<Lv2Instrument>(new Lv2Instrument(sampleRate, BlockSizeOf(options, urids), urids, log));
   } catch (...) {
     return nullptr;
   }
 }
 
-Lv2Instrument::Lv2Instrument(double sampleRate, VstInt32 blockSize, const LV2_URID_Map& map, const LV2_Log_Log* log)
-    : urids(map), log(log), host(sampleRate, blockSize), plugin(std::make_unique<APlugin>(&Lv2Host::Callback)) {
+Lv2Instrument::Lv2Instrument(double sampleRate, VstInt32 blockSize, const Urids& urids, const LV2_Log_Log* log)
+    : urids(urids), log(log), host(sampleRate, blockSize), plugin(std::make_unique<APlugin>(&Lv2Host::Callback)) {
   host.Attach(plugin->getAeffect());
   plugin->open();
   plugin->setSampleRate(static_cast<float>(sampleRate));

@@ -47,7 +47,7 @@ class Lv2Instrument {
   static constexpr std::uint32_t kMaxSegmentFrames = 4096;
   static constexpr std::size_t kMaxBatchedEvents = 512;
 
-  Lv2Instrument(double sampleRate, VstInt32 blockSize, const LV2_URID_Map& map, const LV2_Log_Log* log);
+  Lv2Instrument(double sampleRate, VstInt32 blockSize, const Urids& urids, const LV2_Log_Log* log);
 
   void ApplyControls();
   const LV2_Atom_Event* FirstEvent() const;
