@@ -30,17 +30,18 @@ struct ArdourRun {
   std::string output;
 };
 
-// Runs an Ardour Lua script headless, with the folder it works in. Ardour
-// 7.3's session tool now and then aborts on its own while it registers a
-// new track's ports or closes a session, with its own synth as well as with
-// Vyrtal, most often on a busy machine: a run that ends by a signal is made
+// Runs an Ardour Lua script headless, with the folder it works in. Freed
+// memory is filled with a pattern, so that a use after free, in Ardour or in
+// the plug-in, fails every run rather than now and then. Ardour 7.3's
+// session tool has also been seen to abort on its own while it registers a
+// new track's ports on a busy machine: a run that ends by a signal is made
 // again from scratch, up to three times.
 ArdourRun RunArdour(const fs::path& folder, const char* script, const fs::path& scratch = {}) {
   // Ardour's settings, caches and scripts stay inside the folder.
   const std::string home = (folder / "home").string();
   const std::string command = "cd '" + folder.string() + "' && HOME='" + home + "' XDG_CONFIG_HOME='" + home +
                               "/.config' XDG_DATA_HOME='" + home + "/.local/share' XDG_CACHE_HOME='" + home +
-                              "/.cache' VYRTAL_ARDOUR_DIR='" + folder.string() + "' LV2_PATH=\"" +
+                              "/.cache' MALLOC_PERTURB_=165 VYRTAL_ARDOUR_DIR='" + folder.string() + "' LV2_PATH=\"" +
                               (folder / "lv2").string() + ":$LV2_PATH\" ardour7-lua '" + VYRTAL_ARDOUR_SCRIPTS "/" +
                               script + "' 2>&1";
   ArdourRun run{-1, {}};
@@ -104,6 +105,7 @@ class ArdourSession : public ::testing::Test {
     fs::copy_file(VYRTAL_ARDOUR_SCRIPTS "/vyrtal_test_notes.lua", folder / "home/.config/ardour7/scripts/vyrtal_test_notes.lua");
     setenv("VYRTAL_BANK_EXPORT", (folder / "demo1.txt").c_str(), 1);
     setenv("VYRTAL_NOISE_SEED", "99", 1);
+    ASSERT_NE(world.Plugin(), nullptr) << "the bundle is not on LV2_PATH";
   }
   void TearDown() override {
     if (!folder.empty() && !HasFailure()) fs::remove_all(folder);

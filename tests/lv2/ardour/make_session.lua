@@ -38,4 +38,10 @@ assert (export:run_export ())
 
 for i = 0, 30 do print ("param", i, ARDOUR.LuaAPI.get_processor_param (vyrtal, i, true)) end
 assert (Session:save_state ("", false, false, false, false, false) == 0)
+-- The track and its plug-ins must be gone before the session is: released
+-- only when the script's state closes, they would be destroyed after the
+-- session they refer to, and Ardour would write into freed memory.
+tracks, track, vyrtal, notes, insert, plugin, preset, export = nil, nil, nil, nil, nil, nil, nil, nil
+collectgarbage ()
+collectgarbage ()
 close_session ()

@@ -17,4 +17,8 @@ ARDOUR.LuaAPI.set_processor_param (vyrtal, 5, 0.3)
 -- The instance takes the new value in its next cycles.
 ARDOUR.LuaAPI.usleep (500000)
 assert (Session:save_state ("reloaded", false, false, false, false, false) == 0)
+-- Released before the session closes, as in make_session.lua.
+track, vyrtal = nil, nil
+collectgarbage ()
+collectgarbage ()
 close_session ()
