@@ -126,8 +126,9 @@ const LV2_Atom_Event* Lv2Instrument::FirstEvent() const {
       events->atom.size < sizeof(LV2_Atom_Sequence_Body)) {
     return nullptr;
   }
-  // Events timed in beats cannot be placed on a frame.
-  if (events->body.unit != 0 && events->body.unit != urids.atomFrameTime) return nullptr;
+  // Times are read as frames, the unit of run's sequences, whatever the
+  // unit field says: Ardour 7 leaves it unset, and reading it would drop a
+  // block's notes whenever it held garbage.
   return NextEvent(nullptr);
 }
 

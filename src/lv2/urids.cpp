@@ -20,7 +20,6 @@ Urids::Urids(const LV2_URID_Map& map)
     : atomBlank(Map(map, LV2_ATOM__Blank)),
       atomObject(Map(map, LV2_ATOM__Object)),
       atomSequence(Map(map, LV2_ATOM__Sequence)),
-      atomFrameTime(Map(map, LV2_ATOM__frameTime)),
       atomFloat(Map(map, LV2_ATOM__Float)),
       atomDouble(Map(map, LV2_ATOM__Double)),
       atomInt(Map(map, LV2_ATOM__Int)),

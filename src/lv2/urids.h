@@ -8,7 +8,7 @@ namespace vyrtal::lv2 {
 struct Urids {
   explicit Urids(const LV2_URID_Map& map);
 
-  LV2_URID atomBlank, atomObject, atomSequence, atomFrameTime;
+  LV2_URID atomBlank, atomObject, atomSequence;
   LV2_URID atomFloat, atomDouble, atomInt, atomLong, atomString, atomTuple;
   LV2_URID midiEvent;
   LV2_URID timePosition, timeBeatsPerMinute;

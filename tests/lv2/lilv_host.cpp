@@ -103,7 +103,7 @@ void Instance::Run(std::uint32_t frames, const std::vector<TimedEvent>& events) 
   lv2_atom_forge_set_buffer(&forge, reinterpret_cast<std::uint8_t*>(sequence.data()),
                             sequence.size() * sizeof(std::uint64_t));
   LV2_Atom_Forge_Frame frame;
-  lv2_atom_forge_sequence_head(&forge, &frame, 0);
+  lv2_atom_forge_sequence_head(&forge, &frame, sequenceUnit);
   for (const TimedEvent& event : events) {
     lv2_atom_forge_frame_time(&forge, event.frame);
     if (!event.midi.empty()) {

@@ -88,6 +88,8 @@ class Instance {
   // construction is read from the frame rendered so far.
   void Run(std::uint32_t frames, const std::vector<TimedEvent>& events);
   std::vector<float> left, right;
+  // What the event sequence's unit field holds; 0 says frames.
+  std::uint32_t sequenceUnit = 0;
 
   // The state interface, reached directly.
   LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);

@@ -85,6 +85,13 @@ TEST_F(Lv2Render, APhraseSoundsSampleForSampleAsTheVstBuild) {
   EXPECT_TRUE(AllFinite(lv2.left) && AllFinite(lv2.right));
   EXPECT_EQ(FirstDifference(lv2.left, vst[0]), phrase.frames) << "left";
   EXPECT_EQ(FirstDifference(lv2.right, vst[1]), phrase.frames) << "right";
+
+  // Ardour 7 leaves the sequence's unit field unset: whatever it holds, the
+  // events are placed at their frames.
+  lv2test::Instance unsetUnit(world, phrase.input);
+  unsetUnit.sequenceUnit = 0xbebebebe;
+  phrase.PlayOn(unsetUnit);
+  EXPECT_EQ(FirstDifference(unsetUnit.left, lv2.left), phrase.frames) << "with the unit unset";
 }
 
 TEST_F(Lv2Render, TheTransportsTempoReachesTheEngine) {
