@@ -45,19 +45,25 @@ inline int MaskBits(F8 m) { return _mm256_movemask_ps(m.v); }
 
 // The columns of eight rows of eight lanes: column v holds lane v of rows
 // 0..7.
+// Every loop unrolled, so that r and t live in registers: kept as arrays in
+// memory, their halves' stores stall the whole loads that follow.
 inline void Transpose(const float (*rows)[8], F8* columns) {
   __m256 r[8], t[8];
+#pragma GCC unroll 8
   for (int i = 0; i < 8; ++i) r[i] = _mm256_load_ps(rows[i]);
+#pragma GCC unroll 4
   for (int i = 0; i < 8; i += 2) {
     t[i] = _mm256_unpacklo_ps(r[i], r[i + 1]);
     t[i + 1] = _mm256_unpackhi_ps(r[i], r[i + 1]);
   }
+#pragma GCC unroll 2
   for (int i = 0; i < 8; i += 4) {
     r[i] = _mm256_shuffle_ps(t[i], t[i + 2], _MM_SHUFFLE(1, 0, 1, 0));
     r[i + 1] = _mm256_shuffle_ps(t[i], t[i + 2], _MM_SHUFFLE(3, 2, 3, 2));
     r[i + 2] = _mm256_shuffle_ps(t[i + 1], t[i + 3], _MM_SHUFFLE(1, 0, 1, 0));
     r[i + 3] = _mm256_shuffle_ps(t[i + 1], t[i + 3], _MM_SHUFFLE(3, 2, 3, 2));
   }
+#pragma GCC unroll 4
   for (int i = 0; i < 4; ++i) {
     columns[i].v = _mm256_permute2f128_ps(r[i], r[i + 4], 0x20);
     columns[i + 4].v = _mm256_permute2f128_ps(r[i], r[i + 4], 0x31);

@@ -51,8 +51,11 @@ inline int MaskBits(F8 m) { return _mm_movemask_ps(m.lo) | (_mm_movemask_ps(m.hi
 
 // The columns of eight rows of eight lanes: column v holds lane v of rows
 // 0..7.
+// Unrolled, so that nothing goes through memory in halves.
 inline void Transpose(const float (*rows)[8], F8* columns) {
+#pragma GCC unroll 2
   for (int half = 0; half < 2; ++half) {      // lanes 0..3, 4..7
+#pragma GCC unroll 2
     for (int block = 0; block < 2; ++block) {  // rows 0..3, 4..7
       __m128 a = _mm_load_ps(rows[4 * block] + 4 * half), b = _mm_load_ps(rows[4 * block + 1] + 4 * half);
       __m128 c = _mm_load_ps(rows[4 * block + 2] + 4 * half), d = _mm_load_ps(rows[4 * block + 3] + 4 * half);

@@ -29,9 +29,11 @@ inline std::uint32_t NoiseDraws(const std::uint32_t* starts, float* draws) {
     StoreF(rows[n], SplatF(2.0f) * (ToFloat(ShiftRightI<8>(s)) * SplatF(kNoiseScale)) - SplatF(1.0f));
   }
   // rows[n][c] is draw 16c + n: transposed, each stretch's draws follow on.
+#pragma GCC unroll 2
   for (int half = 0; half < 2; ++half) {
     F8 columns[kVoiceSlots];
     Transpose(rows + 8 * half, columns);
+#pragma GCC unroll 8
     for (int c = 0; c < kVoiceSlots; ++c) StoreFU(draws + 16 * c + 8 * half, columns[c]);
   }
   alignas(32) std::int32_t last[kVoiceSlots];
