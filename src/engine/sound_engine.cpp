@@ -450,7 +450,7 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
     // Noise: one draw per running voice and sample, taken in order from
     // draws made ahead (before the tick's work, which the processor can
     // overlap with their making).
-    const int voices = std::popcount(static_cast<unsigned>(running));
+    const int voices = CountVoices(running);
     const bool noise = oscType_ == OscType::kNoise;
     if (noise) DrawNoise(voices * (count - s));
     args.noise = noiseDraws_.data() + noiseRead_;

@@ -16,6 +16,18 @@ constexpr int kFormantSections = 4;
 // Three-slot sample rings, indexed by the shared history position.
 constexpr int kHistorySlots = 3;
 
+// How many voice slots a mask of them names, in a few integer steps: on
+// the SSE2 baseline, which has no population-count instruction, the
+// compiler's builtin is a call into its runtime library. Internal linkage,
+// so that every instruction set keeps its own copy.
+static constexpr int CountVoices(int bits) {
+  unsigned x = static_cast<unsigned>(bits) & 0xFFu;
+  x = x - ((x >> 1) & 0x55u);
+  x = (x & 0x33u) + ((x >> 2) & 0x33u);
+  return static_cast<int>((x + (x >> 4)) & 0x0Fu);
+}
+static_assert(CountVoices(0) == 0 && CountVoices(0x3F) == 6 && CountVoices(0xFF) == 8 && CountVoices(0xA5) == 4);
+
 using LaneFloats = float[kVoiceSlots];
 using LaneInts = std::int32_t[kVoiceSlots];
 using LaneRing = LaneFloats[kHistorySlots];

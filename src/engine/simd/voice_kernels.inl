@@ -62,10 +62,10 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
   // running voices.
   alignas(32) std::int32_t rank[kVoiceSlots] = {};
   if constexpr (kOscType == 2) {
-    for (int v = 0; v < kVoiceSlots; ++v) rank[v] = __builtin_popcount(static_cast<unsigned>(a.running) & ((1u << v) - 1u));
+    for (int v = 0; v < kVoiceSlots; ++v) rank[v] = CountVoices(a.running & ((1 << v) - 1));
   }
   const I8 noiseLane = LoadI(rank);
-  const int voices = __builtin_popcount(static_cast<unsigned>(a.running));
+  const int voices = CountVoices(a.running);
   const bool prefix = a.running == (1 << voices) - 1;
 
   int done = 0;
