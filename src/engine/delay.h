@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/history_slots.h"
 #include "engine/lowpass_section.h"
 #include "engine/numeric.h"
 
@@ -63,20 +62,9 @@ class Delay {
     }
   }
 
-  // One sample at counter value counter. The feedback is subtracted, so the
-  // repeats alternate in sign.
-  float Process(float c, std::uint32_t counter, const HistorySlots& h) {
-    if (filterPending_) {
-      filterPending_ = false;
-      lowpass_.Configure(20.0f * Pow2(10.0 * filterRequest_), kFilterResonance, filterRate_);
-    }
-    const float y = line_[(counter - static_cast<std::uint32_t>(length_)) & kRingMask];
-    line_[counter & kRingMask] = lowpass_.Process(c - feedback_ * y, h) + kDenormalGuard;
-    return wet_ * y + dry_ * c;
-  }
-
   // count samples in place, the first at counter value counter + 1 and ring
-  // position position + 1 (mod 3).
+  // position position + 1 (mod 3). The feedback is subtracted, so the
+  // repeats alternate in sign.
   void ProcessRun(float* samples, int count, std::uint32_t counter, int position) {
     if (filterPending_) {
       filterPending_ = false;
