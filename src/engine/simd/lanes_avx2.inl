@@ -34,6 +34,7 @@ inline F8 AndNot(F8 a, F8 b) { return {_mm256_andnot_ps(a.v, b.v)}; }
 inline F8 Lt(F8 a, F8 b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ)}; }
 inline F8 Le(F8 a, F8 b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ)}; }
 inline F8 Gt(F8 a, F8 b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ)}; }
+inline F8 Eq(F8 a, F8 b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_EQ_OQ)}; }
 // m ? a : b, lane by lane; m holds all-ones or all-zero lanes.
 inline F8 Select(F8 m, F8 a, F8 b) { return {_mm256_blendv_ps(b.v, a.v, m.v)}; }
 inline F8 Abs(F8 x) { return AndNot(SplatF(-0.0f), x); }

@@ -40,6 +40,7 @@ inline F8 AndNot(F8 a, F8 b) { return {_mm_andnot_ps(a.lo, b.lo), _mm_andnot_ps(
 inline F8 Lt(F8 a, F8 b) { return {_mm_cmplt_ps(a.lo, b.lo), _mm_cmplt_ps(a.hi, b.hi)}; }
 inline F8 Le(F8 a, F8 b) { return {_mm_cmple_ps(a.lo, b.lo), _mm_cmple_ps(a.hi, b.hi)}; }
 inline F8 Gt(F8 a, F8 b) { return Lt(b, a); }
+inline F8 Eq(F8 a, F8 b) { return {_mm_cmpeq_ps(a.lo, b.lo), _mm_cmpeq_ps(a.hi, b.hi)}; }
 // m ? a : b, lane by lane; m holds all-ones or all-zero lanes.
 inline F8 Select(F8 m, F8 a, F8 b) { return Or(And(m, a), AndNot(m, b)); }
 inline F8 Abs(F8 x) { return AndNot(SplatF(-0.0f), x); }

@@ -25,12 +25,6 @@ inline constexpr double kLn2Approx = 0.6931472;
 
 inline int Batches(int count) { return (count + D::kWidth - 1) / D::kWidth; }
 
-// Zeroes the entries from count to the end of count's last batch, so that
-// whole batches read only numbers.
-inline void PadBatch(double* values, int count) {
-  for (int i = count; i < Batches(count) * D::kWidth; ++i) values[i] = 0.0;
-}
-
 // The largest integer not above x as the engine's FloorInt gives it: the
 // nearest to x - 0.4999999, ties to even (the conversion rounds as nearbyint
 // does), saturated, and 0 for NaN.
@@ -93,32 +87,40 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
     StoreD(stepArgs + at, SplatD(kLn2Approx) * newOctave);
   }
 
-  // What moved since the coefficients were last worked out: the formants'
-  // powers first, then, from a whole batch on, the steps'.
-  alignas(32) double expArgs[3 * kVoiceSlots];
+  // The running voices take the new glides and pitch; what moved since
+  // their coefficients were last worked out is due (a NaN never matches).
+  const F8 run = LaneMask(running);
+  const F8 previousOctaves = LoadF(s.pitchOctaves), octaves = LoadF(newOctaves), rate8 = SplatF(k.rate);
+  StoreF(s.pitch, Select(run, LoadF(pitch), LoadF(s.pitch)));
+  StoreF(s.vowelPos, Select(run, LoadF(vowelPos), LoadF(s.vowelPos)));
+  StoreF(s.pitchOctaves, Select(run, octaves, previousOctaves));
+  const F8 formantsKept =
+      And(And(Eq(LoadF(position), LoadF(s.formantFromPosition)), Eq(previousOctaves, LoadF(s.formantFromOctaves))),
+          And(And(Eq(SplatF(k.vowelPitch), LoadF(s.formantFromVowelPitch)),
+                  Eq(SplatF(k.widthK), LoadF(s.formantFromWidthK))),
+              And(Eq(SplatF(k.widthA), LoadF(s.formantFromWidthA)), Eq(rate8, LoadF(s.formantFromRate)))));
+  const int formantsDue = running & ~MaskBits(formantsKept);
+  const int stepsDue =
+      running & ~MaskBits(And(Eq(octaves, LoadF(s.stepFromOctaves)), Eq(rate8, LoadF(s.stepFromRate))));
+  if ((formantsDue | stepsDue) == 0) return;
+
+  // The due voices' powers in one list: the formants' first, then, from a
+  // whole batch on, the steps'. Zeros fill the last batch of each.
+  alignas(32) double expArgs[3 * kVoiceSlots] = {};
   alignas(32) float powers[3 * kVoiceSlots];
   int formantVoices[kVoiceSlots], stepVoices[kVoiceSlots];
-  alignas(32) float previousOctaves[kVoiceSlots];
   int formants = 0, steps = 0;
-  for (int bits = running; bits != 0; bits &= bits - 1) {
+  for (int bits = formantsDue; bits != 0; bits &= bits - 1) {
     const int v = __builtin_ctz(static_cast<unsigned>(bits));
-    previousOctaves[v] = s.pitchOctaves[v];
-    s.pitch[v] = pitch[v];
-    s.vowelPos[v] = vowelPos[v];
-    s.pitchOctaves[v] = newOctaves[v];
-    if (!(position[v] == s.formantFromPosition[v] && previousOctaves[v] == s.formantFromOctaves[v] &&
-          k.vowelPitch == s.formantFromVowelPitch[v] && k.widthK == s.formantFromWidthK[v] &&
-          k.widthA == s.formantFromWidthA[v] && k.rate == s.formantFromRate[v])) {
-      expArgs[formants] = scaleArgs[v];
-      formantVoices[formants++] = v;
-    }
-    if (!(newOctaves[v] == s.stepFromOctaves[v] && k.rate == s.stepFromRate[v])) stepVoices[steps++] = v;
+    expArgs[formants] = scaleArgs[v];
+    formantVoices[formants++] = v;
   }
-  if (formants + steps == 0) return;
   const int stepsAt = Batches(formants) * D::kWidth;
-  PadBatch(expArgs, formants);
-  for (int i = 0; i < steps; ++i) expArgs[stepsAt + i] = stepArgs[stepVoices[i]];
-  PadBatch(expArgs + stepsAt, steps);
+  for (int bits = stepsDue; bits != 0; bits &= bits - 1) {
+    const int v = __builtin_ctz(static_cast<unsigned>(bits));
+    expArgs[stepsAt + steps] = stepArgs[v];
+    stepVoices[steps++] = v;
+  }
   ExpToFloats(expArgs, powers, stepsAt + steps);
 
   // Oscillator steps, truncated: every pitch runs slightly flat.
@@ -136,18 +138,17 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
         increments[i] = FloorIntLane(static_cast<double>(powers[stepsAt + i]) * 7208960.0 / k.rate);
       }
     }
-    for (int i = 0; i < steps; ++i) {
-      const int v = stepVoices[i];
-      s.phaseInc[v] = increments[i];
-      s.stepFromOctaves[v] = s.pitchOctaves[v];
-      s.stepFromRate[v] = k.rate;
-    }
+    for (int i = 0; i < steps; ++i) s.phaseInc[stepVoices[i]] = increments[i];
+    const F8 take = LaneMask(stepsDue);
+    StoreF(s.stepFromOctaves, Select(take, octaves, LoadF(s.stepFromOctaves)));
+    StoreF(s.stepFromRate, Select(take, rate8, LoadF(s.stepFromRate)));
   }
   if (formants == 0) return;
 
   // Formant centres from the vowel position (4.999 rather than 5: a
   // position of exactly 1 lands just before vowel 0), between two rows of
-  // the table; then their angles per sample.
+  // the table, the vowels taken round and round; then their angles per
+  // sample.
   const int items = formants * kFormantSections;
   alignas(32) double angles[kMaxItems], cosines[kMaxItems];
   alignas(32) float a1[kMaxItems];
@@ -156,8 +157,10 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
     const double d = 4.999 * position[formantVoices[i]];
     const std::int32_t e = FloorIntLane(d);
     const D f = SplatD(d - e);
-    const float* row0 = k.formantTable + ((e % 5 + 5) % 5) * kFormantSections;
-    const float* row1 = k.formantTable + ((static_cast<std::int64_t>(e) + 1) % 5 + 5) % 5 * kFormantSections;
+    std::int32_t vowel = e % 5;
+    if (vowel < 0) vowel += 5;
+    const float* row0 = k.formantTable + vowel * kFormantSections;
+    const float* row1 = k.formantTable + (vowel == 4 ? 0 : vowel + 1) * kFormantSections;
     const D scale = SplatD(powers[i]);
     for (int n = 0; n < kFormantSections; n += D::kWidth) {
       const D centre = (one - f) * FromFloats(row0 + n) + f * FromFloats(row1 + n);
@@ -177,23 +180,21 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
       a1[i] = static_cast<float>(-widthK * exact * widthA + 1e-15);
     }
   }
-  const float b0 = k.widthA + kGuard;
-  const float b2 = -k.widthA + kGuard;
-  const float a2 = static_cast<float>((widthK - 1.0) * widthA + 1e-15);
   for (int i = 0; i < formants; ++i) {
-    const int v = formantVoices[i];
-    s.formantB0[v] = b0;
-    s.formantB1[v] = kGuard;
-    s.formantB2[v] = b2;
-    s.formantA2[v] = a2;
-    for (int n = 0; n < kFormantSections; ++n) s.formantA1[n][v] = a1[i * kFormantSections + n];
-    s.formantFromPosition[v] = position[v];
-    s.formantFromOctaves[v] = previousOctaves[v];
-    s.formantFromVowelPitch[v] = k.vowelPitch;
-    s.formantFromWidthK[v] = k.widthK;
-    s.formantFromWidthA[v] = k.widthA;
-    s.formantFromRate[v] = k.rate;
+    for (int n = 0; n < kFormantSections; ++n) s.formantA1[n][formantVoices[i]] = a1[i * kFormantSections + n];
   }
+  const F8 take = LaneMask(formantsDue);
+  const float a2 = static_cast<float>((widthK - 1.0) * widthA + 1e-15);
+  StoreF(s.formantB0, Select(take, SplatF(k.widthA + kGuard), LoadF(s.formantB0)));
+  StoreF(s.formantB1, Select(take, SplatF(kGuard), LoadF(s.formantB1)));
+  StoreF(s.formantB2, Select(take, SplatF(-k.widthA + kGuard), LoadF(s.formantB2)));
+  StoreF(s.formantA2, Select(take, SplatF(a2), LoadF(s.formantA2)));
+  StoreF(s.formantFromPosition, Select(take, LoadF(position), LoadF(s.formantFromPosition)));
+  StoreF(s.formantFromOctaves, Select(take, previousOctaves, LoadF(s.formantFromOctaves)));
+  StoreF(s.formantFromVowelPitch, Select(take, SplatF(k.vowelPitch), LoadF(s.formantFromVowelPitch)));
+  StoreF(s.formantFromWidthK, Select(take, SplatF(k.widthK), LoadF(s.formantFromWidthK)));
+  StoreF(s.formantFromWidthA, Select(take, SplatF(k.widthA), LoadF(s.formantFromWidthA)));
+  StoreF(s.formantFromRate, Select(take, rate8, LoadF(s.formantFromRate)));
 }
 
 // The low-pass of each running voice: the cutoff closes with the filter
