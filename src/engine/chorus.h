@@ -78,18 +78,32 @@ class Chorus {
     return s + y + kDenormalGuard;
   }
 
-  // count samples in place, the first at counter value counter + 1.
-  void ProcessRun(float* samples, int count, std::uint32_t counter) {
-    Update();
-    const std::uint32_t k = static_cast<std::uint32_t>(whole_);
-    const float fraction = fraction_, feedback = feedback_;
-    for (int i = 0; i < count; ++i) {
-      const std::uint32_t n = counter + static_cast<std::uint32_t>(i) + 1u;
-      const float s = samples[i];
-      const float y = (1.0f - fraction) * line_[(n - k) & kRingMask] + fraction * line_[(n - k - 1u) & kRingMask];
-      line_[n & kRingMask] = Clip1(s - feedback * y) + kDenormalGuard;
-      samples[i] = s + y + kDenormalGuard;
+  // A run of samples stepped one at a time, by a loop that may run other
+  // stages beside it: the last tick's settings in locals.
+  class Run {
+   public:
+    // The sample at counter value n, as Process computes it.
+    float Process(float s, std::uint32_t n) {
+      const float y =
+          (1.0f - fraction_) * line_[(n - whole_) & kRingMask] + fraction_ * line_[(n - whole_ - 1u) & kRingMask];
+      line_[n & kRingMask] = Clip1(s - feedback_ * y) + kDenormalGuard;
+      return s + y + kDenormalGuard;
     }
+
+   private:
+    friend class Chorus;
+    float* line_;
+    std::uint32_t whole_;
+    float fraction_, feedback_;
+  };
+
+  Run StartRun() {
+    Update();
+    Run run;
+    run.line_ = line_.data();
+    run.whole_ = static_cast<std::uint32_t>(whole_);
+    run.fraction_ = fraction_, run.feedback_ = feedback_;
+    return run;
   }
 
   std::int32_t baseLength() {

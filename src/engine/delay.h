@@ -62,30 +62,49 @@ class Delay {
     }
   }
 
-  // count samples in place, the first at counter value counter + 1 and ring
-  // position position + 1 (mod 3). The feedback is subtracted, so the
-  // repeats alternate in sign.
-  void ProcessRun(float* samples, int count, std::uint32_t counter, int position) {
+  // A run of samples stepped one at a time, by a loop that may run other
+  // stages beside it: the settings and the filter's history in locals. The
+  // feedback is subtracted, so the repeats alternate in sign.
+  class Run {
+   public:
+    // The sample at counter value n.
+    float Process(float c, std::uint32_t n) {
+      const float y = line_[(n - length_) & kRingMask];
+      const float x = c - feedback_ * y;
+      const float filtered = configured_ ? lowpass_.Step(x, taps_) : x + kDenormalGuard;
+      line_[n & kRingMask] = filtered + kDenormalGuard;
+      return wet_ * y + dry_ * c;
+    }
+
+   private:
+    friend class Delay;
+    float* line_;
+    std::uint32_t length_;
+    float feedback_, wet_, dry_;
+    bool configured_;
+    LowpassSection lowpass_;
+    LowpassSection::Taps taps_;
+  };
+
+  // A run from ring position `position`, that of the sample before its first.
+  Run StartRun(int position) {
     if (filterPending_) {
       filterPending_ = false;
       lowpass_.Configure(20.0f * Pow2(10.0 * filterRequest_), kFilterResonance, filterRate_);
     }
-    LowpassSection lowpass = lowpass_;
-    const std::uint32_t length = static_cast<std::uint32_t>(length_);
-    const float feedback = feedback_, wet = wet_, dry = dry_;
-    for (int i = 0; i < count; ++i) {
-      const std::uint32_t n = counter + static_cast<std::uint32_t>(i) + 1u;
-      position = position == 2 ? 0 : position + 1;
-      const float c = samples[i];
-      const float y = line_[(n - length) & kRingMask];
-      const float x = c - feedback * y;
-      const float filtered = position == 0   ? lowpass.ProcessAt<0>(x)
-                             : position == 1 ? lowpass.ProcessAt<1>(x)
-                                             : lowpass.ProcessAt<2>(x);
-      line_[n & kRingMask] = filtered + kDenormalGuard;
-      samples[i] = wet * y + dry * c;
-    }
-    lowpass_ = lowpass;
+    Run run;
+    run.line_ = line_.data();
+    run.length_ = static_cast<std::uint32_t>(length_);
+    run.feedback_ = feedback_, run.wet_ = wet_, run.dry_ = dry_;
+    run.configured_ = lowpass_.configured();
+    run.lowpass_ = lowpass_;
+    run.taps_ = lowpass_.TapsAt(position);
+    return run;
+  }
+  // Keeps the filter's history of a run whose last sample had ring
+  // position `position`. A filter not yet designed keeps none.
+  void FinishRun(const Run& run, int position) {
+    if (run.configured_) lowpass_.StoreTaps(run.taps_, position);
   }
 
   std::int32_t length() const { return length_; }

@@ -46,6 +46,29 @@ class LowpassSection {
     configured_ = true;
   }
 
+  // The rings unrolled into a shift register, for loops that step the
+  // section through changing ring positions with its history in registers:
+  // the inputs and outputs one, two and three samples back from ring
+  // position `position`, that of the last sample done.
+  struct Taps {
+    float x1, x2, x3, y1, y2, y3;
+  };
+  Taps TapsAt(int position) const {
+    const auto one = static_cast<std::size_t>(position), two = (one + 2) % 3, three = (one + 1) % 3;
+    return {in_[one], in_[two], in_[three], out_[one], out_[two], out_[three]};
+  }
+  void StoreTaps(const Taps& t, int position) {
+    const auto one = static_cast<std::size_t>(position), two = (one + 2) % 3, three = (one + 1) % 3;
+    in_[one] = t.x1, in_[two] = t.x2, in_[three] = t.x3;
+    out_[one] = t.y1, out_[two] = t.y2, out_[three] = t.y3;
+  }
+  // One sample of a configured section, as Process computes it.
+  float Step(float x, Taps& t) const {
+    const float y = b0_ * x + b1_ * t.x1 + b2_ * t.x2 - a1_ * t.y1 - a2_ * t.y2 + kDenormalGuard;
+    t = {x, t.x1, t.x2, y, t.y1, t.y2};
+    return y;
+  }
+
   // One sample; until its first configuration the section passes its input.
   float Process(float x, const HistorySlots& h) {
     if (!configured_) return x + kDenormalGuard;
@@ -53,18 +76,6 @@ class LowpassSection {
     const float y = b0_ * x + b1_ * in_[h.oneBack] + b2_ * in_[h.twoBack] -
                     a1_ * out_[h.oneBack] - a2_ * out_[h.twoBack] + kDenormalGuard;
     out_[h.current] = y;
-    return y;
-  }
-
-  // The same at ring position kPos, known when compiled, so that a copy of
-  // the section held in a loop keeps its rings in registers.
-  template <int kPos>
-  float ProcessAt(float x) {
-    constexpr int kOne = (kPos + 2) % 3, kTwo = (kPos + 1) % 3;
-    if (!configured_) return x + kDenormalGuard;
-    in_[kPos] = x;
-    const float y = b0_ * x + b1_ * in_[kOne] + b2_ * in_[kTwo] - a1_ * out_[kOne] - a2_ * out_[kTwo] + kDenormalGuard;
-    out_[kPos] = y;
     return y;
   }
 

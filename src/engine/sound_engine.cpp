@@ -395,29 +395,45 @@ void SoundEngine::RenderRun(const float* input, int offset, int count, bool tick
   if (!voiced && !chorusOn && !delayOn && stereoZeros_ >= kStereoLineSize) {
     for (int i = 0; i < count; ++i) scaledLeft[i] = scaledRight[i] = gain * 0.0f;
   } else {
+    if (chorusOn) UpdateSweeps(true);
+    if (delayOn) UpdateDelay();
     if (chorusOn) {
-      UpdateSweeps(true);
-      chorus_.ProcessRun(mono_.data(), count, start);
+      delayOn ? MixRun<true, true>(scaledLeft, scaledRight, count, start)
+              : MixRun<true, false>(scaledLeft, scaledRight, count, start);
+    } else {
+      delayOn ? MixRun<false, true>(scaledLeft, scaledRight, count, start)
+              : MixRun<false, false>(scaledLeft, scaledRight, count, start);
     }
-    if (delayOn) {
-      UpdateDelay();
-      delay_.ProcessRun(mono_.data(), count, start, historyPosition_);
-    }
-    // The right channel: the left one from the stereo line, stereoDelay_
-    // samples back.
-    const auto back = static_cast<std::uint32_t>(stereoDelay_);
-    for (int i = 0; i < count; ++i) {
-      const std::uint32_t n = start + static_cast<std::uint32_t>(i) + 1u;
-      const float out = mono_[static_cast<std::size_t>(i)];
-      stereoLine_[n & kStereoMask] = out;
-      stereoZeros_ = std::bit_cast<std::uint32_t>(out) == 0u ? stereoZeros_ + 1u : 0u;
-      scaledLeft[i] = gain * out;
-      scaledRight[i] = gain * stereoLine_[(n - back) & kStereoMask];
-    }
-    if (stereoZeros_ > kStereoLineSize) stereoZeros_ = kStereoLineSize;
   }
   sampleCounter_ = start + static_cast<std::uint32_t>(count);
   historyPosition_ = static_cast<std::uint8_t>(Advance(historyPosition_, count));
+}
+
+// The voices' sum through the effects that are on, then the right channel
+// from the stereo line, stereoDelay_ samples back, and both scaled. Sample
+// after sample through every stage, so that the processor overlaps the
+// delay filter's chain of dependent steps with the other stages' work.
+template <bool kChorus, bool kDelay>
+void SoundEngine::MixRun(float* scaledLeft, float* scaledRight, int count, std::uint32_t start) {
+  Chorus::Run chorus{};
+  if constexpr (kChorus) chorus = chorus_.StartRun();
+  Delay::Run delay{};
+  if constexpr (kDelay) delay = delay_.StartRun(historyPosition_);
+  const auto back = static_cast<std::uint32_t>(stereoDelay_);
+  const float gain = outputGain_;
+  std::uint32_t zeros = stereoZeros_;
+  for (int i = 0; i < count; ++i) {
+    const std::uint32_t n = start + static_cast<std::uint32_t>(i) + 1u;
+    float out = mono_[static_cast<std::size_t>(i)];
+    if constexpr (kChorus) out = chorus.Process(out, n);
+    if constexpr (kDelay) out = delay.Process(out, n);
+    stereoLine_[n & kStereoMask] = out;
+    zeros = std::bit_cast<std::uint32_t>(out) == 0u ? zeros + 1u : 0u;
+    scaledLeft[i] = gain * out;
+    scaledRight[i] = gain * stereoLine_[(n - back) & kStereoMask];
+  }
+  stereoZeros_ = std::min(zeros, static_cast<std::uint32_t>(kStereoLineSize));
+  if constexpr (kDelay) delay_.FinishRun(delay, Advance(historyPosition_, count));
 }
 
 // Makes sure at least `needed` draws wait: eight stretches of 16 more at a

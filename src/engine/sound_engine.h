@@ -130,6 +130,8 @@ class SoundEngine {
   void RenderRun(const float* input, int offset, int count, bool tick);
   void RenderSilence(float* left, float* right, std::int32_t count, bool replace);
   bool RenderVoices(int count, bool tick);
+  template <bool kChorus, bool kDelay>
+  void MixRun(float* scaledLeft, float* scaledRight, int count, std::uint32_t start);
   void DrawNoise(int needed);
 
   const ParamArray* param_ = nullptr;
