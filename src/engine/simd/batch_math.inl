@@ -73,7 +73,7 @@ inline D NotANumber() { return SplatD(__builtin_nan("")); }
 // One level of Estrin's scheme: neighbouring terms of t paired with the
 // current power of x, which then squares; down to one term.
 template <int kBatches, int kWidth, int kTerms>
-inline void EstrinLevel(D (&t)[kBatches][kWidth], D (&power)[kBatches]) {
+[[gnu::always_inline]] inline void EstrinLevel(D (&t)[kBatches][kWidth], D (&power)[kBatches]) {
   if constexpr (kTerms > 1) {
 #pragma GCC unroll 8
     for (int b = 0; b < kBatches; ++b) {
@@ -90,7 +90,7 @@ inline void EstrinLevel(D (&t)[kBatches][kWidth], D (&power)[kBatches]) {
 // neighbouring terms paired, then pairs of pairs with x^2, x^4, ..., so
 // that the dependency chain grows with log n rather than n.
 template <int kBatches, int kCount>
-inline void Estrin(const D* x, const double (&c)[kCount], D* p) {
+[[gnu::always_inline]] inline void Estrin(const D* x, const double (&c)[kCount], D* p) {
   constexpr int kTerms = (kCount + 1) / 2;
   D t[kBatches][kTerms], power[kBatches];
 #pragma GCC unroll 8
