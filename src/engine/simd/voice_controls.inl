@@ -202,14 +202,10 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
 // out for every lane at once, straight from the lane arrays; only the
 // running voices whose inputs moved take the results.
 inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, const float* filterEnv, int running) {
-  int due = 0;
-  for (int bits = running; bits != 0; bits &= bits - 1) {
-    const int v = __builtin_ctz(static_cast<unsigned>(bits));
-    if (!(filterEnv[v] == s.lowpassFromEnv[v] && k.envDepth == s.lowpassFromDepth[v] &&
-          k.freq == s.lowpassFromFreq[v] && k.q == s.lowpassFromQ[v] && k.rate == s.lowpassFromRate[v])) {
-      due |= 1 << v;
-    }
-  }
+  const F8 kept = And(And(Eq(LoadFU(filterEnv), LoadF(s.lowpassFromEnv)), Eq(SplatF(k.envDepth), LoadF(s.lowpassFromDepth))),
+                      And(And(Eq(SplatF(k.freq), LoadF(s.lowpassFromFreq)), Eq(SplatF(k.q), LoadF(s.lowpassFromQ))),
+                          Eq(SplatF(k.rate), LoadF(s.lowpassFromRate))));
+  const int due = running & ~MaskBits(kept);
   if (due == 0) return;
 
   const D one = SplatD(1.0), rate = SplatD(static_cast<double>(k.rate));
