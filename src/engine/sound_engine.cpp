@@ -377,11 +377,18 @@ void SoundEngine::RenderRun(const float* input, int offset, int count, bool tick
     tempo_ = t >= 1.0f ? t : kDefaultTempo;
   }
 
-  for (int i = 0; i < count; ++i) {
-    const float in = input != nullptr ? input[i] : 0.0f;
-    excitationInput_[static_cast<std::size_t>(i)] = (std::isfinite(in) ? in : 0.0f) + kDenormalGuard;
-    mono_[static_cast<std::size_t>(i)] = 0.0f;
+  // The input, with anything not finite (all exponent bits set) taken as
+  // silence; tested on the bits, so that the loop runs in vectors.
+  if (input != nullptr) {
+    for (int i = 0; i < count; ++i) {
+      const float in = input[i];
+      const bool finite = (std::bit_cast<std::uint32_t>(in) & 0x7F800000u) != 0x7F800000u;
+      excitationInput_[static_cast<std::size_t>(i)] = (finite ? in : 0.0f) + kDenormalGuard;
+    }
+  } else {
+    std::fill_n(excitationInput_.begin(), count, 0.0f + kDenormalGuard);
   }
+  std::fill_n(mono_.begin(), count, 0.0f);
   const bool voiced = RenderVoices(count, tick);
 
   // The switches hold for the run; a stage that is off is frozen. With no
@@ -438,14 +445,19 @@ void SoundEngine::MixRun(float* scaledLeft, float* scaledRight, int count, std::
 
 // Makes sure at least `needed` draws wait: eight stretches of 16 more at a
 // time, each stretch started by a jump of 16 steps, so that their chains run
-// side by side. The generator then stands after the last draw made.
+// side by side. The generator then stands after the last draw made. A batch
+// goes after the draws that wait; only where it would not fit are they
+// moved to the front first.
 void SoundEngine::DrawNoise(int needed) {
   if (noiseHeld_ >= needed) return;
-  std::memmove(noiseDraws_.data(), noiseDraws_.data() + noiseRead_, sizeof(float) * static_cast<std::size_t>(noiseHeld_));
-  noiseRead_ = 0;
+  if (noiseRead_ + noiseHeld_ + kNoiseBatch > kNoiseRoom) {
+    std::memmove(noiseDraws_.data(), noiseDraws_.data() + noiseRead_,
+                 sizeof(float) * static_cast<std::size_t>(noiseHeld_));
+    noiseRead_ = 0;
+  }
   alignas(32) std::uint32_t starts[kVoiceSlots];
   noise_.Stretches(kVoiceSlots, starts);
-  noise_.Resume(kernels_->noiseDraws(starts, noiseDraws_.data() + noiseHeld_));
+  noise_.Resume(kernels_->noiseDraws(starts, noiseDraws_.data() + noiseRead_ + noiseHeld_));
   noiseHeld_ += kNoiseBatch;
 }
 

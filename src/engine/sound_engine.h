@@ -188,11 +188,13 @@ class SoundEngine {
   alignas(32) std::array<float, kChunk> scaledLeft_;
   alignas(32) std::array<float, kChunk> scaledRight_;
   // Noise drawn ahead: noiseHeld_ draws from noiseRead_ on wait their turn.
-  // Room for a run's worth (6 voices x 16 samples) left over, a batch of
-  // eight stretches of 16 more, and eight floats a kernel may read past the
-  // last.
+  // Room for a run's worth (6 voices x 16 samples) left over and eight
+  // batches of eight stretches of 16 more, so that the waiting draws move
+  // to the front once in several batches; and eight floats a kernel may
+  // read past the last.
   static constexpr int kNoiseBatch = NoiseSource::kStretch * kVoiceSlots;
-  std::array<float, kMaxVoices * kMaxRun + kNoiseBatch + kVoiceSlots> noiseDraws_;
+  static constexpr int kNoiseRoom = kMaxVoices * kMaxRun + 8 * kNoiseBatch;
+  std::array<float, kNoiseRoom + kVoiceSlots> noiseDraws_;
   int noiseRead_, noiseHeld_;
   // How many samples in a row the stereo line was given +0; from 1024 on it
   // holds nothing else.
