@@ -5,7 +5,10 @@
 // block sizes, must give the same samples bit for bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -242,6 +245,49 @@ TEST(VectorEngine, SilenceBetweenNotesKeepsTheControlsOfItsLastTick) {
     for (const int block : {300, 1000, 4096}) {
       EXPECT_EQ(Compare(set, {44100.0f, block, block != 1000}, 0, events), "") << Name(set) << ", blocks of " << block;
     }
+  }
+}
+
+// Low-passes that blow up, which no factory program makes: the fast
+// resonator kernel must stop before each sample whose output is not
+// finite, so that with the careful kernel taking over there, every output
+// and every ring is what the careful kernel alone makes.
+TEST(VectorEngine, FastFilterHandsOverWhereAnOutputIsNotFinite) {
+  for (InstructionSet set : InstructionSets()) {
+    const EngineKernels& kernels = KernelsFor(set);
+    auto fast = std::make_unique<VoiceLanes>();
+    for (int v = 0; v < kVoiceSlots; ++v) {
+      fast->formantB0[v] = 0.01f, fast->formantB1[v] = 1e-15f, fast->formantB2[v] = -0.01f;
+      fast->formantA2[v] = 0.5f;
+      for (int n = 0; n < kFormantSections; ++n) fast->formantA1[n][v] = -0.5f + 0.01f * static_cast<float>(n);
+      fast->lowpassB0[v] = 0.5f, fast->lowpassB1[v] = 0.2f, fast->lowpassB2[v] = 0.1f;
+      fast->lowpassA1[v] = -2.5f - 0.1f * static_cast<float>(v), fast->lowpassA2[v] = 1.5f + 0.05f * static_cast<float>(v);
+      fast->lowpassConfigured[v] = -1;
+    }
+    auto careful = std::make_unique<VoiceLanes>(*fast);
+    alignas(32) LaneRow excitation[kMaxRun], fastOut[kMaxRun], carefulOut[kMaxRun];
+    int handovers = 0;
+    for (int run = 0, position = 0; run < 2000; ++run, position = (position + kMaxRun) % kHistorySlots) {
+      for (int t = 0; t < kMaxRun; ++t) {
+        for (int v = 0; v < kVoiceSlots; ++v) {
+          excitation[t][v] = 0.3f * std::sin(0.1f * static_cast<float>(run * kMaxRun + t + v));
+        }
+      }
+      for (int done = 0; done < kMaxRun;) {
+        done += kernels.filter(*fast, (position + done) % kHistorySlots, excitation + done, fastOut + done,
+                               kMaxRun - done, 0x3F);
+        if (done == kMaxRun) break;
+        ++handovers;
+        const int steps = std::min(3, kMaxRun - done);
+        kernels.filterCareful(*fast, (position + done) % kHistorySlots, excitation + done, fastOut + done, steps,
+                              0x3F);
+        done += steps;
+      }
+      kernels.filterCareful(*careful, position, excitation, carefulOut, kMaxRun, 0x3F);
+      ASSERT_EQ(std::memcmp(fastOut, carefulOut, sizeof fastOut), 0) << Name(set) << ", run " << run;
+      ASSERT_EQ(std::memcmp(fast.get(), careful.get(), sizeof(VoiceLanes)), 0) << Name(set) << ", run " << run;
+    }
+    EXPECT_GT(handovers, 100) << Name(set);
   }
 }
 

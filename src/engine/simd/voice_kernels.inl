@@ -187,63 +187,137 @@ inline bool InputsShared(const VoiceLanes& s, F8 run) {
 // t + 3 what sample t stores. Only the values one sample back travel from
 // sample to sample in registers; the rest is read from the rows, so the
 // dependency chain of each resonator is its own recursion and no more.
+struct FilterRows {
+  static constexpr int kRows = kMaxRun + kHistorySlots;
+  alignas(32) float in[kRows][kVoiceSlots];
+  alignas(32) float out[kFormantSections][kRows][kVoiceSlots];
+  alignas(32) float lowIn[kRows][kVoiceSlots];
+  alignas(32) float lowOut[kRows][kVoiceSlots];
+};
+
+// The resonators and low-passes when every running voice's low-pass is
+// designed. The low-pass follows the resonators kFilterLag samples behind:
+// a sample's sum and low-pass wait on its resonators for longer than a
+// resonator step takes, and issued in step with them, their waiting
+// operations would fill the processor's scheduler and hold the resonators
+// back. Answers the samples done, stopping before the first that needs the
+// careful kernel: one whose sections run away (found when its resonators
+// run) or whose output is not finite (found at its low-pass). Nothing of
+// that sample or any after it is stored in rows below done + 3.
+inline constexpr int kFilterLag = 2;
+[[gnu::always_inline]] inline int FilterLagged(const FilterCoefficients& c, FilterRows& w,
+                                               F8 (&back)[kFormantSections], F8& lowBack, LaneRow* output,
+                                               int count, F8 run) {
+  constexpr int kBack = kHistorySlots;
+  const F8 guard = SplatF(kGuard);
+  // The low-pass of sample t, false where its output is not finite.
+  const auto lowpass = [&](int t) __attribute__((always_inline)) {
+    const int r = t + kBack;
+    const F8 filtered = LowpassStep(c, LoadF(w.lowIn[r]), LoadF(w.lowIn[r - 1]), LoadF(w.lowIn[r - 2]), lowBack,
+                                    LoadF(w.lowOut[r - 2]), guard);
+    if (MaskBits(AndNot(Le(Abs(filtered), SplatF(__FLT_MAX__)), run)) != 0) return false;
+    lowBack = filtered;
+    StoreF(w.lowOut[r], filtered);
+    StoreF(output[t], And(run, filtered));
+    return true;
+  };
+  int t = 0, done = 0;
+  bool tame = true;
+  for (; t < count; ++t) {
+    const int r = t + kBack;
+    const F8 common = c.b0 * LoadF(w.in[r]) + c.b1 * LoadF(w.in[r - 1]) + c.b2 * LoadF(w.in[r - 2]);
+    F8 section[kFormantSections];
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(w.out[i][r - 2]) + guard;
+    }
+    const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
+    if (MaskBits(AndNot(Le(largest, SplatF(kRunawayLevel)), run)) != 0) break;
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      StoreF(w.out[i][r], section[i]);
+      back[i] = section[i];
+    }
+    // A NaN section may slip past the maximum, but not past the sum and the
+    // output it makes NaN.
+    StoreF(w.lowIn[r], SectionSum(section, guard));
+    if (t >= kFilterLag) {
+      tame = lowpass(done);
+      if (!tame) break;
+      ++done;
+    }
+  }
+  // The low-passes still behind.
+  while (tame && done < t) {
+    tame = lowpass(done);
+    if (tame) ++done;
+  }
+  return done;
+}
+
+// The same, sample by sample, where some running voice's low-pass is not
+// designed yet: it passes its input and keeps its rings.
+inline int FilterInStep(const FilterCoefficients& c, FilterRows& w, F8 (&back)[kFormantSections], F8& lowBack,
+                        LaneRow* output, int count, F8 run) {
+  constexpr int kBack = kHistorySlots;
+  const F8 guard = SplatF(kGuard);
+  int done = 0;
+  for (; done < count; ++done) {
+    const int r = done + kBack;
+    const F8 common = c.b0 * LoadF(w.in[r]) + c.b1 * LoadF(w.in[r - 1]) + c.b2 * LoadF(w.in[r - 2]);
+    F8 section[kFormantSections];
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(w.out[i][r - 2]) + guard;
+    }
+    const F8 sum = SectionSum(section, guard);
+    const F8 filtered =
+        LowpassStep(c, sum, LoadF(w.lowIn[r - 1]), LoadF(w.lowIn[r - 2]), lowBack, LoadF(w.lowOut[r - 2]), guard);
+    const F8 voice = Select(c.configured, filtered, sum + guard);
+    if (MaskBits(AndNot(Tame(section, voice), run)) != 0) break;
+#pragma GCC unroll 4
+    for (int i = 0; i < kFormantSections; ++i) {
+      StoreF(w.out[i][r], section[i]);
+      back[i] = section[i];
+    }
+    // Its slot holds what it held three samples back.
+    StoreF(w.lowIn[r], Select(c.configured, sum, LoadF(w.lowIn[r - kBack])));
+    lowBack = Select(c.configured, filtered, LoadF(w.lowOut[r - kBack]));
+    StoreF(w.lowOut[r], lowBack);
+    StoreF(output[done], And(run, voice));
+  }
+  return done;
+}
+
+// Resonators and low-passes over a run, on its rings unrolled into rows.
 // Stops, storing nothing of it, before a sample that needs the careful
 // kernel.
 template <bool kAllConfigured>
 inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, LaneRow* output, int count,
                      F8 run) {
   constexpr int kBack = kHistorySlots;
-  alignas(32) float in[kMaxRun + kBack][kVoiceSlots];
-  alignas(32) float out[kFormantSections][kMaxRun + kBack][kVoiceSlots];
-  alignas(32) float lowIn[kMaxRun + kBack][kVoiceSlots], lowOut[kMaxRun + kBack][kVoiceSlots];
+  FilterRows w;
   // Row r belongs to ring slot (position + r + 1) mod 3.
   for (int r = 0; r < kBack; ++r) {
     const int slot = (position + r + 1) % 3;
-    StoreF(in[r], LoadF(s.formantIn[0][slot]));
+    StoreF(w.in[r], LoadF(s.formantIn[0][slot]));
 #pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) StoreF(out[i][r], LoadF(s.formantOut[i][slot]));
-    StoreF(lowIn[r], LoadF(s.lowpassIn[slot]));
-    StoreF(lowOut[r], LoadF(s.lowpassOut[slot]));
+    for (int i = 0; i < kFormantSections; ++i) StoreF(w.out[i][r], LoadF(s.formantOut[i][slot]));
+    StoreF(w.lowIn[r], LoadF(s.lowpassIn[slot]));
+    StoreF(w.lowOut[r], LoadF(s.lowpassOut[slot]));
   }
-  for (int t = 0; t < count; ++t) StoreF(in[t + kBack], LoadF(excitation[t]));
+  for (int t = 0; t < count; ++t) StoreF(w.in[t + kBack], LoadF(excitation[t]));
 
   const FilterCoefficients c = LoadCoefficients(s);
-  const F8 guard = SplatF(kGuard);
   F8 back[kFormantSections];
 #pragma GCC unroll 4
-  for (int i = 0; i < kFormantSections; ++i) back[i] = LoadF(out[i][kBack - 1]);
-  F8 lowBack = LoadF(lowOut[kBack - 1]);
-  int done = 0;
-  for (; done < count; ++done) {
-    const int r = done + kBack;
-    const F8 common = c.b0 * LoadF(in[r]) + c.b1 * LoadF(in[r - 1]) + c.b2 * LoadF(in[r - 2]);
-    F8 section[kFormantSections];
-#pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) {
-      section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(out[i][r - 2]) + guard;
-    }
-    const F8 sum = SectionSum(section, guard);
-    const F8 filtered =
-        LowpassStep(c, sum, LoadF(lowIn[r - 1]), LoadF(lowIn[r - 2]), lowBack, LoadF(lowOut[r - 2]), guard);
-    const F8 voice = kAllConfigured ? filtered : Select(c.configured, filtered, sum + guard);
-    if (MaskBits(AndNot(Tame(section, voice), run)) != 0) break;
-
-#pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) {
-      StoreF(out[i][r], section[i]);
-      back[i] = section[i];
-    }
-    if (kAllConfigured) {
-      StoreF(lowIn[r], sum);
-      lowBack = filtered;
-    } else {
-      // An unconfigured low-pass passes its input and keeps its rings: its
-      // slot holds what it held three samples back.
-      StoreF(lowIn[r], Select(c.configured, sum, LoadF(lowIn[r - kBack])));
-      lowBack = Select(c.configured, filtered, LoadF(lowOut[r - kBack]));
-    }
-    StoreF(lowOut[r], lowBack);
-    StoreF(output[done], And(run, voice));
+  for (int i = 0; i < kFormantSections; ++i) back[i] = LoadF(w.out[i][kBack - 1]);
+  F8 lowBack = LoadF(w.lowOut[kBack - 1]);
+  int done;
+  if constexpr (kAllConfigured) {
+    done = FilterLagged(c, w, back, lowBack, output, count, run);
+  } else {
+    done = FilterInStep(c, w, back, lowBack, output, count, run);
   }
 
   // The last three rows back into their ring slots, for the running voices.
@@ -251,11 +325,11 @@ inline int FilterRun(VoiceLanes& s, int position, const LaneRow* excitation, Lan
     const int slot = (position + r + 1) % 3;
 #pragma GCC unroll 4
     for (int i = 0; i < kFormantSections; ++i) {
-      StoreF(s.formantIn[i][slot], Select(run, LoadF(in[r]), LoadF(s.formantIn[i][slot])));
-      StoreF(s.formantOut[i][slot], Select(run, LoadF(out[i][r]), LoadF(s.formantOut[i][slot])));
+      StoreF(s.formantIn[i][slot], Select(run, LoadF(w.in[r]), LoadF(s.formantIn[i][slot])));
+      StoreF(s.formantOut[i][slot], Select(run, LoadF(w.out[i][r]), LoadF(s.formantOut[i][slot])));
     }
-    StoreF(s.lowpassIn[slot], Select(run, LoadF(lowIn[r]), LoadF(s.lowpassIn[slot])));
-    StoreF(s.lowpassOut[slot], Select(run, LoadF(lowOut[r]), LoadF(s.lowpassOut[slot])));
+    StoreF(s.lowpassIn[slot], Select(run, LoadF(w.lowIn[r]), LoadF(s.lowpassIn[slot])));
+    StoreF(s.lowpassOut[slot], Select(run, LoadF(w.lowOut[r]), LoadF(s.lowpassOut[slot])));
   }
   return done;
 }
