@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "engine/engine_kernels.h"
 #include "engine/numeric.h"
 
 struct ChorusControls {
@@ -104,6 +105,23 @@ class Chorus {
     run.whole_ = static_cast<std::uint32_t>(whole_);
     run.fraction_ = fraction_, run.feedback_ = feedback_;
     return run;
+  }
+
+  // count samples in place, the first at counter value counter + 1. Where
+  // the run's reads and writes each lie in one stretch of the ring and the
+  // two stretches do not meet, span works the run out (it may take many
+  // samples at once); otherwise it goes sample by sample.
+  void ProcessRun(float* samples, int count, std::uint32_t counter, ChorusSpanFn span) {
+    Run run = StartRun();
+    const std::uint32_t first = counter + 1u;
+    const std::uint32_t write = first & kRingMask;
+    const std::uint32_t older = (first - run.whole_ - 1u) & kRingMask;
+    const auto n = static_cast<std::uint32_t>(count);
+    if (write + n <= kRingMask + 1u && older + n <= kRingMask && (older + n < write || write + n <= older)) {
+      span(samples, line_.data() + older, line_.data() + write, count, run.fraction_, run.feedback_);
+      return;
+    }
+    for (int i = 0; i < count; ++i) samples[i] = run.Process(samples[i], first + static_cast<std::uint32_t>(i));
   }
 
   std::int32_t baseLength() {

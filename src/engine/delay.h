@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/engine_kernels.h"
 #include "engine/lowpass_section.h"
 #include "engine/numeric.h"
 
@@ -21,6 +22,8 @@ class Delay {
   static constexpr std::uint32_t kRingMask = 65535;
   // Longest delay in samples, a little short of the ring.
   static constexpr std::int32_t kMaxLength = 65000;
+  // Longest run whose taps go to a span at once.
+  static constexpr int kMaxSpan = 64;
   // Resonance of the feedback low-pass: gently damped.
   static constexpr float kFilterResonance = 0.1f;
 
@@ -105,6 +108,47 @@ class Delay {
   // position `position`. A filter not yet designed keeps none.
   void FinishRun(const Run& run, int position) {
     if (run.configured_) lowpass_.StoreTaps(run.taps_, position);
+  }
+
+  // count samples in place, the first at counter value counter + 1 and ring
+  // position position + 1 (mod 3), calling alongside(i) once sample i is
+  // out. Where the run's taps and writes each lie in one stretch of the
+  // line and the two do not meet, span works out the taps' part (it may
+  // take many samples at once) and the filter follows sample by sample,
+  // each step beside alongside's work; otherwise all goes sample by sample.
+  template <class Alongside>
+  [[gnu::always_inline]] void ProcessRun(float* samples, int count, std::uint32_t counter, int position,
+                                         DelaySpanFn span, Alongside alongside) {
+    Run run = StartRun(position);
+    const std::uint32_t first = counter + 1u;
+    const std::uint32_t write = first & kRingMask;
+    const std::uint32_t read = (first - run.length_) & kRingMask;
+    const auto n = static_cast<std::uint32_t>(count);
+    if (count <= kMaxSpan && write + n <= kLineSize && read + n <= kLineSize &&
+        (read + n <= write || write + n <= read)) {
+      float filterIn[kMaxSpan];
+      span(samples, line_.data() + read, filterIn, count, run.feedback_, run.wet_, run.dry_);
+      float* line = line_.data() + write;
+      if (run.configured_) {
+        LowpassSection::Taps taps = run.taps_;
+        for (int i = 0; i < count; ++i) {
+          line[i] = run.lowpass_.Step(filterIn[i], taps) + kDenormalGuard;
+          alongside(i);
+        }
+        run.taps_ = taps;
+      } else {
+        for (int i = 0; i < count; ++i) {
+          line[i] = filterIn[i] + kDenormalGuard + kDenormalGuard;
+          alongside(i);
+        }
+      }
+    } else {
+      for (int i = 0; i < count; ++i) {
+        samples[i] = run.Process(samples[i], first + static_cast<std::uint32_t>(i));
+        alongside(i);
+      }
+    }
+    FinishRun(run, (position + count) % 3);
   }
 
   std::int32_t length() const { return length_; }

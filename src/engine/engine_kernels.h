@@ -46,6 +46,15 @@ struct LowpassTickControls {
   float rate;
 };
 
+// Stretches of the effects on contiguous arrays that do not overlap
+// (simd/effect_kernels.inl): the chorus over count samples in place, from
+// its line's values older[0..count] and into line[0..count - 1]; the
+// delay's taps into its filter's input and the samples' mix.
+using ChorusSpanFn = void (*)(float* samples, const float* older, float* line, int count, float fraction,
+                              float feedback);
+using DelaySpanFn = void (*)(float* samples, const float* taps, float* filterIn, int count, float feedback,
+                             float wet, float dry);
+
 struct EngineKernels {
   InstructionSet set;
 
@@ -98,6 +107,9 @@ struct EngineKernels {
   // added.
   void (*clipOut)(const float* scaledLeft, const float* scaledRight, float* left, float* right, int count,
                   bool replace);
+
+  ChorusSpanFn chorusSpan;
+  DelaySpanFn delaySpan;
 };
 
 // The kernels for a set; kAvx2 only where the processor has it.

@@ -417,30 +417,30 @@ void SoundEngine::RenderRun(const float* input, int offset, int count, bool tick
 }
 
 // The voices' sum through the effects that are on, then the right channel
-// from the stereo line, stereoDelay_ samples back, and both scaled. Sample
-// after sample through every stage, so that the processor overlaps the
-// delay filter's chain of dependent steps with the other stages' work.
+// from the stereo line, stereoDelay_ samples back, and both scaled. The
+// stereo step of each sample runs beside the delay filter's, whose chain of
+// dependent steps leaves the processor room for it.
 template <bool kChorus, bool kDelay>
 void SoundEngine::MixRun(float* scaledLeft, float* scaledRight, int count, std::uint32_t start) {
-  Chorus::Run chorus{};
-  if constexpr (kChorus) chorus = chorus_.StartRun();
-  Delay::Run delay{};
-  if constexpr (kDelay) delay = delay_.StartRun(historyPosition_);
+  float* mono = mono_.data();
+  if constexpr (kChorus) chorus_.ProcessRun(mono, count, start, kernels_->chorusSpan);
   const auto back = static_cast<std::uint32_t>(stereoDelay_);
   const float gain = outputGain_;
   std::uint32_t zeros = stereoZeros_;
-  for (int i = 0; i < count; ++i) {
+  const auto stereo = [&](int i) __attribute__((always_inline)) {
     const std::uint32_t n = start + static_cast<std::uint32_t>(i) + 1u;
-    float out = mono_[static_cast<std::size_t>(i)];
-    if constexpr (kChorus) out = chorus.Process(out, n);
-    if constexpr (kDelay) out = delay.Process(out, n);
+    const float out = mono[i];
     stereoLine_[n & kStereoMask] = out;
     zeros = std::bit_cast<std::uint32_t>(out) == 0u ? zeros + 1u : 0u;
     scaledLeft[i] = gain * out;
     scaledRight[i] = gain * stereoLine_[(n - back) & kStereoMask];
+  };
+  if constexpr (kDelay) {
+    delay_.ProcessRun(mono, count, start, historyPosition_, kernels_->delaySpan, stereo);
+  } else {
+    for (int i = 0; i < count; ++i) stereo(i);
   }
   stereoZeros_ = std::min(zeros, static_cast<std::uint32_t>(kStereoLineSize));
-  if constexpr (kDelay) delay_.FinishRun(delay, Advance(historyPosition_, count));
 }
 
 // Makes sure at least `needed` draws wait: eight stretches of 16 more at a

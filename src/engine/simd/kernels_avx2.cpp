@@ -15,12 +15,14 @@ namespace {
 #include "engine/simd/batch_math.inl"
 #include "engine/simd/voice_kernels.inl"
 #include "engine/simd/voice_controls.inl"
+#include "engine/simd/effect_kernels.inl"
 
 }  // namespace
 
 const EngineKernels& Avx2Kernels() {
   static constexpr EngineKernels kKernels{InstructionSet::kAvx2, &ExciteVoices,       &FilterVoices,
                                           &FilterVoicesCareful, &NoiseDraws,        &SumVoices,         &ConfigureVoices,    &ConfigureLowpasses,
-                                          &ExpArray,           &SinCosArray,          &ClipOut};
+                                          &ExpArray,           &SinCosArray,          &ClipOut,
+                                          &ChorusSpan,         &DelaySpan};
   return kKernels;
 }
