@@ -106,7 +106,9 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
 
   // The due voices' powers in one list: the formants' first, then, from a
   // whole batch on, the steps'. Zeros fill the last batch of each.
-  alignas(32) double expArgs[3 * kVoiceSlots] = {};
+  alignas(32) double expArgs[3 * kVoiceSlots];
+#pragma GCC unroll 12
+  for (int i = 0; i < 3 * kVoiceSlots; i += D::kWidth) StoreD(expArgs + i, SplatD(0.0));
   alignas(32) float powers[3 * kVoiceSlots];
   int formantVoices[kVoiceSlots], stepVoices[kVoiceSlots];
   int formants = 0, steps = 0;
@@ -159,8 +161,11 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
     const D f = SplatD(d - e);
     std::int32_t vowel = e % 5;
     if (vowel < 0) vowel += 5;
+    // The next vowel, 4 wrapping round to 0, without a branch: the position
+    // moves with the wah and no pattern predicts it.
+    const std::int32_t next = (vowel + 1) & -static_cast<std::int32_t>(vowel != 4);
     const float* row0 = k.formantTable + vowel * kFormantSections;
-    const float* row1 = k.formantTable + (vowel == 4 ? 0 : vowel + 1) * kFormantSections;
+    const float* row1 = k.formantTable + next * kFormantSections;
     const D scale = SplatD(powers[i]);
     for (int n = 0; n < kFormantSections; n += D::kWidth) {
       const D centre = (one - f) * FromFloats(row0 + n) + f * FromFloats(row1 + n);
