@@ -213,15 +213,18 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
   const int due = running & ~MaskBits(kept);
   if (due == 0) return;
 
+  // The lanes of the voices that play, in whole batches: the slots beyond
+  // them never run.
+  constexpr int kLanes = (kMaxVoices + D::kWidth - 1) / D::kWidth * D::kWidth;
   const D one = SplatD(1.0), rate = SplatD(static_cast<double>(k.rate));
-  alignas(32) double expArgs[kVoiceSlots], angles[kVoiceSlots], sines[kVoiceSlots], cosines[kVoiceSlots];
-  alignas(32) float powers[kVoiceSlots];
-  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
+  alignas(32) double expArgs[kLanes], angles[kLanes], sines[kLanes], cosines[kLanes];
+  alignas(32) float powers[kLanes];
+  for (int at = 0; at < kLanes; at += D::kWidth) {
     const D amount = (one - (one - FromFloats(filterEnv + at)) * SplatD(k.envDepth)) * SplatD(k.freq);
     StoreD(expArgs + at, SplatD(kLn2Approx) * (SplatD(10.0) * amount));
   }
-  ExpToFloats(expArgs, powers, kVoiceSlots);
-  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
+  ExpToFloats(expArgs, powers, kLanes);
+  for (int at = 0; at < kLanes; at += D::kWidth) {
     // The cutoff in single precision, 1 Hz up; at most 0.4 x rate (the
     // bilinear warp is steep beyond it), at least 20 Hz.
     D f = ToSingle(SplatD(20.0) * FromFloats(powers + at)) + one;
@@ -230,16 +233,16 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
     f = SelectD(LtD(f, SplatD(20.0)), SplatD(20.0), f);
     StoreD(angles + at, SplatD(3.14159) * (f / rate + SplatD(1e-15)));
   }
-  SinCosArray(angles, sines, cosines, kVoiceSlots);
+  SinCosArray(angles, sines, cosines, kLanes);
 
   // q at most 0.999 keeps the damping above zero: always stable.
   double q = static_cast<double>(k.q) + 0.001;
   if (q > 0.999) q = 0.999;
   // sqrt(8) |1 - q|: damping 2.83 at q = 0, sqrt(2) at 0.5, near 0 at 0.999.
   const double damping = 2.8284271247461903 * __builtin_fabs(1.0 - q);
-  alignas(32) float b0[kVoiceSlots], b1[kVoiceSlots], a1[kVoiceSlots], a2[kVoiceSlots];
+  alignas(32) float b0[kVoiceSlots] = {}, b1[kVoiceSlots] = {}, a1[kVoiceSlots] = {}, a2[kVoiceSlots] = {};
   const D r = SplatD(damping), guard = SplatD(1e-15);
-  for (int at = 0; at < kVoiceSlots; at += D::kWidth) {
+  for (int at = 0; at < kLanes; at += D::kWidth) {
     // 0.005 bounds k at the bottom of the range.
     const D kk = LoadD(cosines + at) / (LoadD(sines + at) + SplatD(0.005));
     const D a = one / (r * kk + SplatD(1.001) + kk * kk);
