@@ -39,11 +39,12 @@ struct VoiceTickControls {
   const float* formantTable;       // five vowels of four formant frequencies
 };
 
-// Controls of the voices' low-passes at a control tick, after the
-// envelopes of its first sample.
+// Controls of the voices' low-passes at a control tick, which follow the
+// filter envelopes after the tick's first sample.
 struct LowpassTickControls {
   float freq, q, envDepth;  // Filter Freq, Filter Q, Filter Envelope
   float rate;
+  float filterRelease;      // the filter envelopes' fall per sample while held
 };
 
 // Stretches of the effects on contiguous arrays that do not overlap
@@ -61,9 +62,8 @@ struct EngineKernels {
   // Envelopes, then excitation of every running voice, sample after sample,
   // into excitation[s][v]. Stops early, before the first sample at which the
   // set of running voices differs from args.running; returns the number of
-  // samples done. firstFilterEnv receives the filter envelopes after the
-  // first sample.
-  int (*excite)(VoiceLanes& lanes, const ExciteArgs& args, LaneRow* excitation, float* firstFilterEnv, int count);
+  // samples done.
+  int (*excite)(VoiceLanes& lanes, const ExciteArgs& args, LaneRow* excitation, int count);
 
   // Resonators and low-pass of the running voices over count samples from
   // ring position `position` (that of the sample before the first), into
@@ -92,9 +92,9 @@ struct EngineKernels {
   // Coefficients whose inputs equal those of the last time are not worked
   // out again.
   void (*configureVoices)(VoiceLanes& lanes, const VoiceTickControls& controls, int running);
-  // Low-pass design of the running voices, likewise.
-  void (*configureLowpasses)(VoiceLanes& lanes, const LowpassTickControls& controls, const float* filterEnv,
-                             int running);
+  // Low-pass design of the running voices, likewise, before their envelopes
+  // run: from the filter envelopes after the first sample.
+  void (*configureLowpasses)(VoiceLanes& lanes, const LowpassTickControls& controls, int running);
 
   // exp of count values, within 2^-50 relative of the library's, and sin
   // and cos of count angles (radians), within 2^-50 of the library's:

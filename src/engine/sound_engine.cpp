@@ -285,8 +285,10 @@ void SoundEngine::TickVoices(int running) {
                                    P(Param::kVowelPitch), modulation_.wah(), modulation_.vibrato(),
                                    bendOctaves_,      width_.k,           width_.a,
                                    blockRate_,        kFormantTable[0].data()};
-  lowpassControls_ = {P(Param::kFilterFreq), P(Param::kFilterQ), P(Param::kFilterEnvelope), blockRate_};
   kernels_->configureVoices(lanes_, controls, running);
+  const LowpassTickControls lowpasses{P(Param::kFilterFreq), P(Param::kFilterQ), P(Param::kFilterEnvelope),
+                                      blockRate_, rates_.filterRelease()};
+  kernels_->configureLowpasses(lanes_, lowpasses, running);
 }
 
 // --- Rendering -----------------------------------------------------------------
@@ -486,12 +488,11 @@ bool SoundEngine::RenderVoices(int count, bool tick) {
     if (first) TickVoices(running);
     args.input = excitationInput_.data() + s;
     args.running = running;
-    const int m = kernels_->excite(lanes_, args, excitation_.data(), firstFilterEnv_.data(), count - s);
+    const int m = kernels_->excite(lanes_, args, excitation_.data(), count - s);
     if (noise) {
       noiseRead_ += voices * m;
       noiseHeld_ -= voices * m;
     }
-    if (first) kernels_->configureLowpasses(lanes_, lowpassControls_, firstFilterEnv_.data(), running);
     // The fast kernel stops where a sample needs the careful one; that one
     // takes up to three samples, after which the resonators' input rings
     // agree again.

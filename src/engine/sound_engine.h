@@ -164,7 +164,6 @@ class SoundEngine {
   float rateSampleRate_, rateTempo_;
   FormantWidth width_;
   float pitchGlide_, vowelGlide_;
-  LowpassTickControls lowpassControls_;
 
   std::array<std::atomic<std::uint8_t>, kVoiceSlots> keyDown_{};
   int lastVoice_;
@@ -181,7 +180,6 @@ class SoundEngine {
   alignas(32) std::array<float, kMaxRun> excitationInput_;  // input plus the denormal guard
   alignas(32) std::array<LaneRow, kMaxRun> excitation_;
   alignas(32) std::array<LaneRow, kMaxRun> voiceOutput_;
-  alignas(32) std::array<float, kVoiceSlots> firstFilterEnv_;
   alignas(32) std::array<float, kMaxRun> mono_;
   // The chunk's output, scaled by the output gain, before the clipper.
   static constexpr int kChunk = 1024;

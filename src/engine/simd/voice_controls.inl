@@ -206,8 +206,13 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
 // envelope by the Filter Envelope depth; then the bilinear design. Worked
 // out for every lane at once, straight from the lane arrays; only the
 // running voices whose inputs moved take the results.
-inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, const float* filterEnv, int running) {
-  const F8 kept = And(And(Eq(LoadFU(filterEnv), LoadF(s.lowpassFromEnv)), Eq(SplatF(k.envDepth), LoadF(s.lowpassFromDepth))),
+inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, int running) {
+  // The filter envelopes after the run's first sample, worked out as the
+  // envelope pass works them out: they fall while held, never below 0.
+  alignas(32) float filterEnv[kVoiceSlots];
+  const F8 env = LoadF(s.filterEnv);
+  StoreF(filterEnv, Select(Gt(LoadF(s.held), SplatF(0.5f)), Max(SplatF(0.0f), env - SplatF(k.filterRelease)), env));
+  const F8 kept = And(And(Eq(LoadF(filterEnv), LoadF(s.lowpassFromEnv)), Eq(SplatF(k.envDepth), LoadF(s.lowpassFromDepth))),
                       And(And(Eq(SplatF(k.freq), LoadF(s.lowpassFromFreq)), Eq(SplatF(k.q), LoadF(s.lowpassFromQ))),
                           Eq(SplatF(k.rate), LoadF(s.lowpassFromRate))));
   const int due = running & ~MaskBits(kept);
@@ -272,7 +277,7 @@ inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, cons
   StoreF(s.lowpassA1, Select(take, LoadF(a1), LoadF(s.lowpassA1)));
   StoreF(s.lowpassA2, Select(take, LoadF(a2), LoadF(s.lowpassA2)));
   StoreI(s.lowpassConfigured, SelectI(take, SplatI(-1), LoadI(s.lowpassConfigured)));
-  StoreF(s.lowpassFromEnv, Select(take, LoadFU(filterEnv), LoadF(s.lowpassFromEnv)));
+  StoreF(s.lowpassFromEnv, Select(take, LoadF(filterEnv), LoadF(s.lowpassFromEnv)));
   StoreF(s.lowpassFromDepth, Select(take, SplatF(k.envDepth), LoadF(s.lowpassFromDepth)));
   StoreF(s.lowpassFromFreq, Select(take, SplatF(k.freq), LoadF(s.lowpassFromFreq)));
   StoreF(s.lowpassFromQ, Select(take, SplatF(k.q), LoadF(s.lowpassFromQ)));

@@ -42,7 +42,7 @@ inline std::uint32_t NoiseDraws(const std::uint32_t* starts, float* draws) {
 }
 
 template <int kOscType>
-inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, float* firstFilterEnv, int count) {
+inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, int count) {
   const F8 zero = SplatF(0.0f), one = SplatF(1.0f), half = SplatF(0.5f);
   const F8 silent = SplatF(kSilentLevel);
   const F8 held = Gt(LoadF(s.held), half);
@@ -99,7 +99,6 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
       e = x + gain * And(run, prefix ? draws : Permute(draws, noiseLane));
     }
     StoreF(excitation[done], e);
-    if (done == 0) StoreF(firstFilterEnv, filterEnv);
   }
 
   // Voices that do not run keep their state frozen.
@@ -110,12 +109,11 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, fl
   return done;
 }
 
-inline int ExciteVoices(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, float* firstFilterEnv,
-                        int count) {
+inline int ExciteVoices(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, int count) {
   switch (a.oscType) {
-    case 0: return ExciteRun<0>(s, a, excitation, firstFilterEnv, count);
-    case 1: return ExciteRun<1>(s, a, excitation, firstFilterEnv, count);
-    default: return ExciteRun<2>(s, a, excitation, firstFilterEnv, count);
+    case 0: return ExciteRun<0>(s, a, excitation, count);
+    case 1: return ExciteRun<1>(s, a, excitation, count);
+    default: return ExciteRun<2>(s, a, excitation, count);
   }
 }
 
