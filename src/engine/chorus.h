@@ -70,14 +70,7 @@ class Chorus {
 
   // One sample at counter value counter. Beyond 8192 samples of delay (very
   // high rates) the read wraps within the ring.
-  float Process(float s, std::uint32_t counter) {
-    Update();
-    const std::uint32_t k = static_cast<std::uint32_t>(whole_);
-    const float y = (1.0f - fraction_) * line_[(counter - k) & kRingMask] +
-                    fraction_ * line_[(counter - k - 1u) & kRingMask];
-    line_[counter & kRingMask] = Clip1(s - feedback_ * y) + kDenormalGuard;
-    return s + y + kDenormalGuard;
-  }
+  float Process(float s, std::uint32_t counter) { return StartRun().Process(s, counter); }
 
   // A run of samples stepped one at a time, by a loop that may run other
   // stages beside it: the last tick's settings in locals.

@@ -208,10 +208,9 @@ inline void ConfigureVoices(VoiceLanes& s, const VoiceTickControls& k, int runni
 // running voices whose inputs moved take the results.
 inline void ConfigureLowpasses(VoiceLanes& s, const LowpassTickControls& k, int running) {
   // The filter envelopes after the run's first sample, worked out as the
-  // envelope pass works them out: they fall while held, never below 0.
+  // envelope pass works them out.
   alignas(32) float filterEnv[kVoiceSlots];
-  const F8 env = LoadF(s.filterEnv);
-  StoreF(filterEnv, Select(Gt(LoadF(s.held), SplatF(0.5f)), Max(SplatF(0.0f), env - SplatF(k.filterRelease)), env));
+  StoreF(filterEnv, FilterEnvelopeStep(LoadF(s.filterEnv), HeldLanes(s), SplatF(k.filterRelease)));
   const F8 kept = And(And(Eq(LoadF(filterEnv), LoadF(s.lowpassFromEnv)), Eq(SplatF(k.envDepth), LoadF(s.lowpassFromDepth))),
                       And(And(Eq(SplatF(k.freq), LoadF(s.lowpassFromFreq)), Eq(SplatF(k.q), LoadF(s.lowpassFromQ))),
                           Eq(SplatF(k.rate), LoadF(s.lowpassFromRate))));

@@ -14,6 +14,15 @@ inline F8 LaneMask(int bits) {
   return LtI(SplatI(0), AndI(SplatI(bits), LoadI(kBit)));
 }
 
+// Lanes of the voices whose keys are down.
+inline F8 HeldLanes(const VoiceLanes& s) { return Gt(LoadF(s.held), SplatF(0.5f)); }
+
+// One sample of the filter envelope: it falls while held, never below 0.
+// Max(0, x) is the scalar clamp exactly: it keeps x when it is NaN or -0.
+inline F8 FilterEnvelopeStep(F8 env, F8 held, F8 release) {
+  return Select(held, Max(SplatF(0.0f), env - release), env);
+}
+
 // 2^-24: a 24-bit draw mapped onto [0, 1).
 inline constexpr float kNoiseScale = 1.0f / 16777216.0f;
 
@@ -45,7 +54,7 @@ template <int kOscType>
 inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, int count) {
   const F8 zero = SplatF(0.0f), one = SplatF(1.0f), half = SplatF(0.5f);
   const F8 silent = SplatF(kSilentLevel);
-  const F8 held = Gt(LoadF(s.held), half);
+  const F8 held = HeldLanes(s);
   const F8 run = LaneMask(a.running);
   const F8 attack = SplatF(a.attack), decay = SplatF(a.decay), release = SplatF(a.release);
   const F8 filterRelease = SplatF(a.filterRelease), tremolo = SplatF(a.tremolo);
@@ -73,10 +82,8 @@ inline int ExciteRun(VoiceLanes& s, const ExciteArgs& a, LaneRow* excitation, in
     // A released voice stops once it is silent; the run ends before it.
     if (done > 0 && MaskBits(Or(held, Gt(amp, silent))) != a.running) break;
 
-    // The filter envelope falls while held, never below 0. Max(0, x) and
-    // Min(1, x) are the scalar clamps exactly: they keep x when it is NaN
-    // or -0.
-    filterEnv = Select(held, Max(zero, filterEnv - filterRelease), filterEnv);
+    // Min(1, x) is the scalar clamp exactly: it keeps x when it is NaN or -0.
+    filterEnv = FilterEnvelopeStep(filterEnv, held, filterRelease);
     const F8 level = Max(zero, amp - Select(rising, riseStep, fallStep));
     amp = Min(one, level);
     // Past 1 the attack is over.
@@ -157,12 +164,48 @@ inline F8 LowpassStep(const FilterCoefficients& c, F8 x, F8 in1, F8 in2, F8 out1
   return c.lowB0 * x + c.lowB1 * in1 + c.lowB2 * in2 - c.lowA1 * out1 - c.lowA2 * out2 + guard;
 }
 
-// Lanes where no section is beyond the runaway level and the voice's output
-// is finite. A NaN section may slip past the maximum, but not past the sum
-// and the output it makes NaN.
-inline F8 Tame(const F8 (&section)[kFormantSections], F8 voice) {
+// A run of samples with the rings unrolled into rows, one per sample: rows
+// 0..2 hold the rings' slots for the samples three, two and one back, row
+// t + 3 what sample t stores. Only the values one sample back travel from
+// sample to sample in registers; the rest is read from the rows, so the
+// dependency chain of each resonator is its own recursion and no more.
+struct FilterRows {
+  static constexpr int kRows = kMaxRun + kHistorySlots;
+  alignas(32) float in[kRows][kVoiceSlots];
+  alignas(32) float out[kFormantSections][kRows][kVoiceSlots];
+  alignas(32) float lowIn[kRows][kVoiceSlots];
+  alignas(32) float lowOut[kRows][kVoiceSlots];
+};
+
+// Lanes where no section is beyond the runaway level, and lanes whose
+// output is finite. A NaN section may slip past the maximum, but not past
+// the sum and the output it makes NaN.
+inline F8 SectionsTame(const F8 (&section)[kFormantSections]) {
   const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
-  return And(Le(largest, SplatF(kRunawayLevel)), Le(Abs(voice), SplatF(__FLT_MAX__)));
+  return Le(largest, SplatF(kRunawayLevel));
+}
+inline F8 Finite(F8 voice) { return Le(Abs(voice), SplatF(__FLT_MAX__)); }
+inline F8 Tame(const F8 (&section)[kFormantSections], F8 voice) { return And(SectionsTame(section), Finite(voice)); }
+
+// The four resonators of the sample in row r, from its input rows and the
+// outputs one sample back; the same input terms serve all four.
+inline void Resonate(const FilterCoefficients& c, const FilterRows& w, const F8 (&back)[kFormantSections], int r,
+                     F8 (&section)[kFormantSections]) {
+  const F8 guard = SplatF(kGuard);
+  const F8 common = c.b0 * LoadF(w.in[r]) + c.b1 * LoadF(w.in[r - 1]) + c.b2 * LoadF(w.in[r - 2]);
+#pragma GCC unroll 4
+  for (int i = 0; i < kFormantSections; ++i) {
+    section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(w.out[i][r - 2]) + guard;
+  }
+}
+// Keeps the resonators' outputs of row r, in the rows and one sample back.
+inline void KeepSections(FilterRows& w, F8 (&back)[kFormantSections], int r,
+                         const F8 (&section)[kFormantSections]) {
+#pragma GCC unroll 4
+  for (int i = 0; i < kFormantSections; ++i) {
+    StoreF(w.out[i][r], section[i]);
+    back[i] = section[i];
+  }
 }
 
 // True when, for every running voice, the four resonators' input rings hold
@@ -180,18 +223,6 @@ inline bool InputsShared(const VoiceLanes& s, F8 run) {
   return MaskBits(same) == MaskBits(run);
 }
 
-// A run of samples with the rings unrolled into rows, one per sample: rows
-// 0..2 hold the rings' slots for the samples three, two and one back, row
-// t + 3 what sample t stores. Only the values one sample back travel from
-// sample to sample in registers; the rest is read from the rows, so the
-// dependency chain of each resonator is its own recursion and no more.
-struct FilterRows {
-  static constexpr int kRows = kMaxRun + kHistorySlots;
-  alignas(32) float in[kRows][kVoiceSlots];
-  alignas(32) float out[kFormantSections][kRows][kVoiceSlots];
-  alignas(32) float lowIn[kRows][kVoiceSlots];
-  alignas(32) float lowOut[kRows][kVoiceSlots];
-};
 
 // The resonators and low-passes when every running voice's low-pass is
 // designed. The low-pass follows the resonators kFilterLag samples behind:
@@ -213,7 +244,7 @@ inline constexpr int kFilterLag = 2;
     const int r = t + kBack;
     const F8 filtered = LowpassStep(c, LoadF(w.lowIn[r]), LoadF(w.lowIn[r - 1]), LoadF(w.lowIn[r - 2]), lowBack,
                                     LoadF(w.lowOut[r - 2]), guard);
-    if (MaskBits(AndNot(Le(Abs(filtered), SplatF(__FLT_MAX__)), run)) != 0) return false;
+    if (MaskBits(AndNot(Finite(filtered), run)) != 0) return false;
     lowBack = filtered;
     StoreF(w.lowOut[r], filtered);
     StoreF(output[t], And(run, filtered));
@@ -223,21 +254,10 @@ inline constexpr int kFilterLag = 2;
   bool tame = true;
   for (; t < count; ++t) {
     const int r = t + kBack;
-    const F8 common = c.b0 * LoadF(w.in[r]) + c.b1 * LoadF(w.in[r - 1]) + c.b2 * LoadF(w.in[r - 2]);
     F8 section[kFormantSections];
-#pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) {
-      section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(w.out[i][r - 2]) + guard;
-    }
-    const F8 largest = Max(Max(Abs(section[0]), Abs(section[1])), Max(Abs(section[2]), Abs(section[3])));
-    if (MaskBits(AndNot(Le(largest, SplatF(kRunawayLevel)), run)) != 0) break;
-#pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) {
-      StoreF(w.out[i][r], section[i]);
-      back[i] = section[i];
-    }
-    // A NaN section may slip past the maximum, but not past the sum and the
-    // output it makes NaN.
+    Resonate(c, w, back, r, section);
+    if (MaskBits(AndNot(SectionsTame(section), run)) != 0) break;
+    KeepSections(w, back, r, section);
     StoreF(w.lowIn[r], SectionSum(section, guard));
     if (t >= kFilterLag) {
       tame = lowpass(done);
@@ -262,22 +282,14 @@ inline int FilterInStep(const FilterCoefficients& c, FilterRows& w, F8 (&back)[k
   int done = 0;
   for (; done < count; ++done) {
     const int r = done + kBack;
-    const F8 common = c.b0 * LoadF(w.in[r]) + c.b1 * LoadF(w.in[r - 1]) + c.b2 * LoadF(w.in[r - 2]);
     F8 section[kFormantSections];
-#pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) {
-      section[i] = common - c.a1[i] * back[i] - c.a2 * LoadF(w.out[i][r - 2]) + guard;
-    }
+    Resonate(c, w, back, r, section);
     const F8 sum = SectionSum(section, guard);
     const F8 filtered =
         LowpassStep(c, sum, LoadF(w.lowIn[r - 1]), LoadF(w.lowIn[r - 2]), lowBack, LoadF(w.lowOut[r - 2]), guard);
     const F8 voice = Select(c.configured, filtered, sum + guard);
     if (MaskBits(AndNot(Tame(section, voice), run)) != 0) break;
-#pragma GCC unroll 4
-    for (int i = 0; i < kFormantSections; ++i) {
-      StoreF(w.out[i][r], section[i]);
-      back[i] = section[i];
-    }
+    KeepSections(w, back, r, section);
     // Its slot holds what it held three samples back.
     StoreF(w.lowIn[r], Select(c.configured, sum, LoadF(w.lowIn[r - kBack])));
     lowBack = Select(c.configured, filtered, LoadF(w.lowOut[r - kBack]));
